@@ -1,0 +1,116 @@
+// Reading numbers from field texts by the atof rule.
+#include "calc/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+struct ReadCase {
+    const wchar_t *text;
+    double value;
+};
+
+template <int N>
+void ExpectAllRead(const ReadCase (&table)[N]) {
+    for (const ReadCase &read : table) {
+        const double value = WideTextToDouble(read.text);
+        EXPECT_EQ(read.value, value) << "text " << testing::PrintToString(read.text);
+        EXPECT_EQ(std::signbit(read.value), std::signbit(value))
+            << "text " << testing::PrintToString(read.text);
+    }
+}
+
+TEST(WideTextToDouble, ReadsTheNumericPrefix) {
+    const ReadCase table[] = {
+        {L"120", 120},   {L"480", 480},   {L"+5", 5},        {L"-5", -5},      {L"93.5", 93.5},
+        {L".5", 0.5},    {L"5.", 5},      {L"-.25", -0.25},  {L"1.2e2", 120},  {L"1.2E+2", 120},
+        {L"12e-1", 1.2}, {L"0.1", 0.1},   {L"007", 7},       {L"120bpm", 120}, {L"480 ticks", 480},
+        {L"1,5", 1},     {L"1.5.5", 1.5}, {L"1e", 1},        {L"1e+", 1},      {L"2E-x", 2},
+        {L"3e5e2", 3e5}, {L"-0", -0.0},   {L"-0.0e7", -0.0},
+    };
+    ExpectAllRead(table);
+}
+
+TEST(WideTextToDouble, SkipsLeadingWhiteSpaceOnly) {
+    const ReadCase table[] = {
+        {L"  120", 120},
+        {L"\t\n\v\f\r120", 120},
+        {L"\u3000120", 120},
+        {L"- 5", 0},
+        {L"1 2", 1},
+        {L"\u00A0"
+         L"5",
+         0},
+    };
+    ExpectAllRead(table);
+}
+
+TEST(WideTextToDouble, ReadsTextWithoutANumberAsZero) {
+    const ReadCase table[] = {
+        {L"", 0},
+        {L" ", 0},
+        {L"abc", 0},
+        {L".", 0},
+        {L"-", 0},
+        {L"+.", 0},
+        {L"e5", 0},
+        // No hexadecimal forms, no words for infinity or not-a-number.
+        {L"0x1A", 0},
+        {L"inf", 0},
+        {L"-infinity", 0},
+        {L"nan", 0},
+    };
+    ExpectAllRead(table);
+}
+
+TEST(WideTextToDouble, ReadsFullWidthFormsLikeAscii) {
+    const ReadCase table[] = {
+        {L"１２０", 120},
+        {L"４８０", 480},
+        {L"－１．５ｅ２", -150},
+        {L"＋３Ｅ－１", 0.3},
+        {L"\u3000９６ティック", 96},
+        {L"1２0", 120},
+        // The full-width comma is no decimal point.
+        {L"１，５", 1},
+    };
+    ExpectAllRead(table);
+}
+
+TEST(WideTextToDouble, RoundsCorrectlyAndSaturates) {
+    const ReadCase table[] = {
+        // Halfway between two doubles: to even; a trailing digit decides.
+        {L"9007199254740993", 9007199254740992.0},
+        {L"9007199254740993.0000000001", 9007199254740994.0},
+        {L"2.2250738585072011e-308", 2.2250738585072009e-308},
+        {L"2.4703282292062328e-324", 4.9406564584124654e-324},
+        {L"2.4703282292062327e-324", 0},
+        {L"1.7976931348623157e308", 1.7976931348623157e308},
+        {L"1e999", kInfinity},
+        {L"-1e999", -kInfinity},
+        {L"1e-999", 0},
+        {L"-1e-999", -0.0},
+        {L"1e99999999999999999999999999", kInfinity},
+        {L"0.00000000000000000000000000000000000001e38", 1},
+        {L"100000000000000000000000000000e-29", 1},
+    };
+    ExpectAllRead(table);
+}
+
+TEST(WideTextToDouble, ReadsNoMoreThanTheFirst99Characters) {
+    std::wstring text = L"1" + std::wstring(98, L'0');
+    EXPECT_EQ(1e98, WideTextToDouble(text.c_str()));
+    text += L"0000";
+    EXPECT_EQ(1e98, WideTextToDouble(text.c_str()));
+    // Nor a digit behind 99 characters of white space.
+    const std::wstring spaces(99, L' ');
+    EXPECT_EQ(0.0, WideTextToDouble((spaces + L"7").c_str()));
+}
+
+}  // namespace
