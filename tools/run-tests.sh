@@ -18,8 +18,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# One wineserver for the whole run spares every test its start-up. It and the
+# services that wineboot starts must not inherit CTest's output pipes, or
+# CTest waits for them to close: start them here, writing to a log.
+mkdir -p "$WINEPREFIX"
+WINEDEBUG=-all wineserver -p
 # Making a prefix takes several seconds: do it while the builds run.
-tools/wine-run.sh wineboot -i >"$work/wineboot.log" 2>&1 &
+tools/wine-run.sh wineboot -i >"$work/wine.log" 2>&1 </dev/null &
 boot=$!
 
 cmake --preset native
@@ -28,8 +33,6 @@ cmake --preset windows
 cmake --build --preset windows
 
 wait "$boot"
-# One wineserver for the whole run spares every test its start-up.
-WINEDEBUG=-all wineserver -p
 
 ctest --preset native
 ctest --preset windows
