@@ -5,6 +5,7 @@
 # user's cache is made on first use.
 : "${WINEPREFIX:=${XDG_CACHE_HOME:-$HOME/.cache}/tactimer/wineprefix}"
 export WINEPREFIX
+mkdir -p "$WINEPREFIX"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
