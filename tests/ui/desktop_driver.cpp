@@ -1,0 +1,227 @@
+// Driving tactimer.exe from the outside.
+#include "tests/ui/desktop_driver.h"
+
+#include "res/resource_ids.h"
+
+namespace {
+
+constexpr DWORD kPollMilliseconds = 10;
+
+void SendKey(WORD virtualKey, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+
+void SendMouse(DWORD flags, POINT screen) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t *className;
+    bool visibleOnly;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
+    WindowSearch &search = *reinterpret_cast<WindowSearch *>(lParam);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == search.processId && ClassName(window) == search.className &&
+        (!search.visibleOnly || IsWindowVisible(window))) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()> &condition, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        if (GetTickCount() - start > milliseconds) {
+            return false;
+        }
+        Sleep(kPollMilliseconds);
+    }
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[256] = L"";
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text),
+                             SMTO_ABORTIFHUNG, 2000, &copied)) {
+        return L"<no answer>";
+    }
+    return text;
+}
+
+std::wstring ClassName(HWND window) {
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+HWND FocusOf(DWORD thread) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+RECT WindowRect(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+RECT ClientRectOnScreen(HWND window) {
+    RECT rect = {};
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT *>(&rect), 2);
+    return rect;
+}
+
+POINT Centre(const RECT &rect) {
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+void PressKey(WORD virtualKey, bool shift, bool alt) {
+    if (alt) {
+        SendKey(VK_MENU, false);
+    }
+    if (shift) {
+        SendKey(VK_SHIFT, false);
+    }
+    SendKey(virtualKey, false);
+    SendKey(virtualKey, true);
+    if (shift) {
+        SendKey(VK_SHIFT, true);
+    }
+    if (alt) {
+        SendKey(VK_MENU, true);
+    }
+}
+
+void TypeText(const wchar_t *text) {
+    for (; *text != L'\0'; ++text) {
+        const SHORT key = VkKeyScanW(*text);
+        PressKey(LOBYTE(key), (HIBYTE(key) & 1) != 0);
+    }
+}
+
+void PressAltWithCharacter(wchar_t character) {
+    const SHORT key = VkKeyScanW(character);
+    PressKey(LOBYTE(key), (HIBYTE(key) & 1) != 0, true);
+}
+
+bool MoveMouse(POINT screen) {
+    SendMouse(0, screen);
+    return WaitUntil([&] {
+        POINT cursor;
+        GetCursorPos(&cursor);
+        return cursor.x == screen.x && cursor.y == screen.y;
+    });
+}
+
+bool Click(POINT screen) {
+    if (!MoveMouse(screen)) {
+        return false;
+    }
+    SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
+    SendMouse(MOUSEEVENTF_LEFTUP, screen);
+    return true;
+}
+
+HWND FindProcessWindow(DWORD processId, const wchar_t *className, bool visibleOnly) {
+    WindowSearch search = {processId, className, visibleOnly, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool FindNonClientPoint(HWND window, LRESULT hitCode, POINT *found) {
+    const RECT frame = WindowRect(window);
+    const RECT client = ClientRectOnScreen(window);
+    for (LONG y = frame.top; y < client.top; y += 2) {
+        for (LONG x = frame.right - 1; x > frame.left; x -= 2) {
+            DWORD_PTR hit = 0;
+            SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000,
+                                &hit);
+            if (static_cast<LRESULT>(hit) == hitCode) {
+                *found = {x, y};
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool RunningTactimer::Start() {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    std::wstring commandLine = L"\"" + g_tactimerPath + L"\"";
+    if (!CreateProcessW(g_tactimerPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                        nullptr, nullptr, &startup, &process)) {
+        return false;
+    }
+    const bool shown = WaitUntil([this] {
+        frame = FindProcessWindow(process.dwProcessId, L"TACTIMER");
+        form = frame != nullptr ? FindWindowExW(frame, nullptr, L"#32770", nullptr) : nullptr;
+        return form != nullptr && IsWindowVisible(form) && FieldText(1040) == L"12000.00";
+    });
+    return shown && Activate();
+}
+
+void RunningTactimer::Stop() {
+    if (process.hProcess == nullptr) {
+        return;
+    }
+    if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, kWaitMilliseconds);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    process = {};
+}
+
+long RunningTactimer::WaitForExit() {
+    if (WaitForSingleObject(process.hProcess, kWaitMilliseconds) != WAIT_OBJECT_0) {
+        return -1;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    return static_cast<long>(code);
+}
+
+void RunningTactimer::SetFieldText(int id, const wchar_t *text) const {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(Field(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        2000, &result);
+}
+
+bool RunningTactimer::WaitForFocus(int id) const {
+    return WaitUntil([&] { return Focus() == Field(id); });
+}
+
+bool RunningTactimer::Activate() const {
+    return WaitUntil([this] {
+        if (GetForegroundWindow() == frame) {
+            return true;
+        }
+        SetForegroundWindow(frame);
+        return false;
+    });
+}

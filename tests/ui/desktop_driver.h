@@ -1,0 +1,67 @@
+// Drives a running tactimer.exe from another process on the same desktop:
+// real keystrokes and mouse clicks through SendInput, windows read back with
+// cross-process messages. Every wait polls a condition against a deadline.
+#ifndef TACTIMER_TESTS_UI_DESKTOP_DRIVER_H
+#define TACTIMER_TESTS_UI_DESKTOP_DRIVER_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// The path of tactimer.exe, from the command line.
+extern std::wstring g_tactimerPath;
+
+constexpr DWORD kWaitMilliseconds = 10000;
+
+bool WaitUntil(const std::function<bool()> &condition, DWORD milliseconds = kWaitMilliseconds);
+
+std::wstring WindowText(HWND window);
+std::wstring ClassName(HWND window);
+HWND FocusOf(DWORD thread);
+RECT WindowRect(HWND window);
+// The client area in screen coordinates.
+RECT ClientRectOnScreen(HWND window);
+POINT Centre(const RECT &rect);
+
+// Keyboard: virtual keys, with modifiers held around them.
+void PressKey(WORD virtualKey, bool shift = false, bool alt = false);
+// Types text as the keys that produce it on the current layout.
+void TypeText(const wchar_t *text);
+// Alt together with the keys that type character.
+void PressAltWithCharacter(wchar_t character);
+
+// Mouse: moves in absolute coordinates and waits for the cursor to arrive.
+bool MoveMouse(POINT screen);
+bool Click(POINT screen);
+
+// A top-level window of the process with the given class, or null.
+HWND FindProcessWindow(DWORD processId, const wchar_t *className, bool visibleOnly = true);
+// The point of window's caption where WM_NCHITTEST answers hitCode.
+bool FindNonClientPoint(HWND window, LRESULT hitCode, POINT *found);
+
+struct RunningTactimer {
+    PROCESS_INFORMATION process = {};
+    HWND frame = nullptr;
+    HWND form = nullptr;
+
+    // Starts tactimer.exe and waits until the form shows its start-up results.
+    bool Start();
+    // Ends the process if a test left it running.
+    void Stop();
+    // Waits for the process to end; its exit code, or -1 on time-out.
+    long WaitForExit();
+
+    DWORD Thread() const { return process.dwThreadId; }
+    HWND Field(int id) const { return GetDlgItem(form, id); }
+    std::wstring FieldText(int id) const { return WindowText(Field(id)); }
+    void SetFieldText(int id, const wchar_t *text) const;
+    HWND Focus() const { return FocusOf(Thread()); }
+    bool WaitForFocus(int id) const;
+    // The version box, when it is open.
+    HWND VersionBox() const { return FindProcessWindow(process.dwProcessId, L"#32770"); }
+    // Brings the frame to the foreground and waits until it is active.
+    bool Activate() const;
+};
+
+#endif

@@ -1,0 +1,88 @@
+// The frame window: the form follows its size, activation gives the form
+// the focus, and both ways out end the process with code 0.
+#include "tests/ui/tactimer_test.h"
+
+namespace {
+
+bool operator==(const RECT &a, const RECT &b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// The control's offset from the form's top left corner.
+POINT OffsetInForm(const RunningTactimer &app, int id) {
+    const RECT form = WindowRect(app.form);
+    const RECT control = WindowRect(app.Field(id));
+    return {control.left - form.left, control.top - form.top};
+}
+
+bool FormFillsClientArea(const RunningTactimer &app) {
+    return WindowRect(app.form) == ClientRectOnScreen(app.frame);
+}
+
+TEST_F(TactimerTest, OpensAt350By370WithTheFormFillingIt) {
+    const RECT frame = WindowRect(app.frame);
+    EXPECT_EQ(350, frame.right - frame.left);
+    EXPECT_EQ(370, frame.bottom - frame.top);
+    EXPECT_TRUE(FormFillsClientArea(app));
+    EXPECT_NE(nullptr, GetMenu(app.frame));
+}
+
+TEST_F(TactimerTest, ResizingTheFrameResizesTheForm) {
+    const POINT button = OffsetInForm(app, IDC_CALCULATE);
+    const POINT lastField = OffsetInForm(app, 1040);
+    for (SIZE size : {SIZE{520, 480}, SIZE{300, 200}}) {
+        SetWindowPos(app.frame, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_TRUE(WaitUntil([&] { return FormFillsClientArea(app); }))
+            << "frame " << size.cx << " x " << size.cy;
+        const POINT movedButton = OffsetInForm(app, IDC_CALCULATE);
+        const POINT movedField = OffsetInForm(app, 1040);
+        EXPECT_EQ(button.x, movedButton.x);
+        EXPECT_EQ(button.y, movedButton.y);
+        EXPECT_EQ(lastField.x, movedField.x);
+        EXPECT_EQ(lastField.y, movedField.y);
+    }
+}
+
+TEST_F(TactimerTest, MinimisingEmptiesTheFormAndRestoringRefillsIt) {
+    ShowWindow(app.frame, SW_MINIMIZE);
+    EXPECT_TRUE(WaitUntil([&] {
+        RECT client;
+        GetClientRect(app.form, &client);
+        return client.right == 0 && client.bottom == 0;
+    }));
+    ShowWindow(app.frame, SW_RESTORE);
+    EXPECT_TRUE(WaitUntil([&] {
+        const RECT form = WindowRect(app.form);
+        return form.right - form.left > 100 && FormFillsClientArea(app);
+    }));
+}
+
+TEST_F(TactimerTest, ActivatingTheFrameGivesTheFormTheFocus) {
+    FocusFrameItself();
+    // Another window takes the activation away, then the frame gets it back.
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 600, 500, 100, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, other);
+    EXPECT_TRUE(WaitUntil([&] {
+        SetForegroundWindow(other);
+        return GetForegroundWindow() == other;
+    }));
+    ASSERT_TRUE(app.Activate());
+    EXPECT_TRUE(WaitUntil([&] { return IsChild(app.form, app.Focus()); }));
+    DestroyWindow(other);
+}
+
+TEST_F(TactimerTest, ExitMenuItemEndsWithCodeZero) {
+    PressKey('F', false, true);
+    PressKey('X');
+    EXPECT_EQ(0, app.WaitForExit());
+}
+
+TEST_F(TactimerTest, CloseButtonEndsWithCodeZero) {
+    POINT closeButton;
+    ASSERT_TRUE(FindNonClientPoint(app.frame, HTCLOSE, &closeButton));
+    ASSERT_TRUE(Click(closeButton));
+    EXPECT_EQ(0, app.WaitForExit());
+}
+
+}  // namespace

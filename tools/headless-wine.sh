@@ -1,0 +1,58 @@
+# Sourced by the run and test scripts: a private Wine prefix on a private X
+# display, inside a Wine virtual desktop that draws captions and menu bars as
+# Windows does. Needs the packages that tools/install-deps.sh installs.
+#
+#   headless_wine_start DIR   Xvfb and wineserver now; the prefix is made in
+#                             the background (several seconds)
+#   headless_wine_ready       waits for the prefix and opens the desktop
+#   headless_wine_stop        ends the wineserver, its programs and Xvfb
+
+headless_wine_start() {
+    local dir=$1
+    export WINEPREFIX=$dir/wineprefix
+    # Wine links the prefix's user folders into HOME; keep them in DIR.
+    export HOME=$dir/home
+    export LANG=ja_JP.UTF-8
+    mkdir -p "$WINEPREFIX" "$HOME"
+    HEADLESS_WINE_LOG=$dir/wine.log
+
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" \
+        >"$dir/xvfb.log" 2>&1 &
+    HEADLESS_XVFB_PID=$!
+    local tries=0
+    until [ -s "$dir/display" ]; do
+        tries=$((tries + 1))
+        if [ "$tries" -gt 500 ]; then
+            echo "Xvfb did not start" >&2
+            return 1
+        fi
+        sleep 0.02
+    done
+    export DISPLAY=:$(cat "$dir/display")
+
+    # One wineserver for the whole run spares every program its start-up. It
+    # and the services that wineboot starts must not inherit the caller's
+    # output pipes (CTest would wait for them to close): they write to a log.
+    WINEDEBUG=-all wineserver -p
+    tools/wine-run.sh wineboot -i >"$HEADLESS_WINE_LOG" 2>&1 </dev/null &
+    HEADLESS_WINEBOOT_PID=$!
+}
+
+headless_wine_ready() {
+    wait "$HEADLESS_WINEBOOT_PID"
+    tools/wine-run.sh reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Tactimer /f \
+        >>"$HEADLESS_WINE_LOG" 2>&1 </dev/null
+    tools/wine-run.sh reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Tactimer /d 1024x768 /f \
+        >>"$HEADLESS_WINE_LOG" 2>&1 </dev/null
+    # Keeps the desktop open between programs: a desktop that is closing
+    # makes the next program wait many seconds for a new one.
+    tools/wine-run.sh explorer /desktop=Tactimer,1024x768 >>"$HEADLESS_WINE_LOG" 2>&1 </dev/null &
+}
+
+headless_wine_stop() {
+    wineserver -k 2>/dev/null || true
+    if [ -n "${HEADLESS_XVFB_PID:-}" ]; then
+        kill "$HEADLESS_XVFB_PID" 2>/dev/null || true
+        wait "$HEADLESS_XVFB_PID" 2>/dev/null || true
+    fi
+}
