@@ -2,15 +2,18 @@
 # display, inside a Wine virtual desktop that draws captions and menu bars as
 # Windows does. Needs the packages that tools/install-deps.sh installs.
 #
-#   headless_wine_start DIR   Xvfb and wineserver now; the prefix is made in
-#                             the background (several seconds)
-#   headless_wine_ready       waits for the prefix and opens the desktop
-#   headless_wine_stop        ends the wineserver, its programs and Xvfb
+#   headless_wine_start   Xvfb and wineserver now, in a new temporary folder;
+#                         the prefix is made in the background (seconds)
+#   headless_wine_ready   waits for the prefix and opens the desktop
+#   headless_wine_stop    ends the wineserver, its programs and Xvfb, and
+#                         removes the folder: trap it on EXIT
 
 headless_wine_start() {
-    local dir=$1
+    local dir
+    dir=$(mktemp -d)
+    HEADLESS_WINE_DIR=$dir
     export WINEPREFIX=$dir/wineprefix
-    # Wine links the prefix's user folders into HOME; keep them in DIR.
+    # Wine links the prefix's user folders into HOME; keep them in the folder.
     export HOME=$dir/home
     export LANG=ja_JP.UTF-8
     mkdir -p "$WINEPREFIX" "$HOME"
@@ -33,8 +36,8 @@ headless_wine_start() {
     # One wineserver for the whole run spares every program its start-up. It
     # and the services that wineboot starts must not inherit the caller's
     # output pipes (CTest would wait for them to close): they write to a log.
-    WINEDEBUG=-all wineserver -p
-    tools/wine-run.sh wineboot -i >"$HEADLESS_WINE_LOG" 2>&1 </dev/null &
+    WINEDEBUG=-all wineserver -p >"$HEADLESS_WINE_LOG" 2>&1 </dev/null
+    tools/wine-run.sh wineboot -i >>"$HEADLESS_WINE_LOG" 2>&1 </dev/null &
     HEADLESS_WINEBOOT_PID=$!
 }
 
@@ -50,9 +53,11 @@ headless_wine_ready() {
 }
 
 headless_wine_stop() {
+    [ -n "${HEADLESS_WINE_DIR:-}" ] || return 0
     wineserver -k 2>/dev/null || true
     if [ -n "${HEADLESS_XVFB_PID:-}" ]; then
         kill "$HEADLESS_XVFB_PID" 2>/dev/null || true
         wait "$HEADLESS_XVFB_PID" 2>/dev/null || true
     fi
+    rm -rf "$HEADLESS_WINE_DIR"
 }

@@ -8,15 +8,10 @@ cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 source tools/headless-wine.sh
 
-work=$(mktemp -d)
-cleanup() {
-    headless_wine_stop
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap headless_wine_stop EXIT
 
 # The prefix is made while the builds run.
-headless_wine_start "$work"
+headless_wine_start
 
 cmake --preset native
 cmake --build --preset native

@@ -25,25 +25,6 @@ void SendMouse(DWORD flags, POINT screen) {
     SendInput(1, &input, sizeof input);
 }
 
-struct WindowSearch {
-    DWORD processId;
-    const wchar_t *className;
-    bool visibleOnly;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
-    WindowSearch &search = *reinterpret_cast<WindowSearch *>(lParam);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId == search.processId && ClassName(window) == search.className &&
-        (!search.visibleOnly || IsWindowVisible(window))) {
-        search.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 }  // namespace
 
 bool WaitUntil(const std::function<bool()> &condition, DWORD milliseconds) {
@@ -57,22 +38,6 @@ bool WaitUntil(const std::function<bool()> &condition, DWORD milliseconds) {
         }
         Sleep(kPollMilliseconds);
     }
-}
-
-std::wstring WindowText(HWND window) {
-    wchar_t text[256] = L"";
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text),
-                             SMTO_ABORTIFHUNG, 2000, &copied)) {
-        return L"<no answer>";
-    }
-    return text;
-}
-
-std::wstring ClassName(HWND window) {
-    wchar_t name[64] = L"";
-    GetClassNameW(window, name, 64);
-    return name;
 }
 
 HWND FocusOf(DWORD thread) {
@@ -145,12 +110,6 @@ bool Click(POINT screen) {
     return true;
 }
 
-HWND FindProcessWindow(DWORD processId, const wchar_t *className, bool visibleOnly) {
-    WindowSearch search = {processId, className, visibleOnly, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 bool FindNonClientPoint(HWND window, LRESULT hitCode, POINT *found) {
     const RECT frame = WindowRect(window);
     const RECT client = ClientRectOnScreen(window);
@@ -179,7 +138,7 @@ bool RunningTactimer::Start() {
     const bool shown = WaitUntil([this] {
         frame = FindProcessWindow(process.dwProcessId, L"TACTIMER");
         form = frame != nullptr ? FindWindowExW(frame, nullptr, L"#32770", nullptr) : nullptr;
-        return form != nullptr && IsWindowVisible(form) && FieldText(1040) == L"12000.00";
+        return frame != nullptr && ShowsStartUpResults(frame);
     });
     return shown && Activate();
 }

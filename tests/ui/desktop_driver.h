@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "tools/window_watch.h"
+
 // The path of tactimer.exe, from the command line.
 extern std::wstring g_tactimerPath;
 
@@ -16,8 +18,6 @@ constexpr DWORD kWaitMilliseconds = 10000;
 
 bool WaitUntil(const std::function<bool()> &condition, DWORD milliseconds = kWaitMilliseconds);
 
-std::wstring WindowText(HWND window);
-std::wstring ClassName(HWND window);
 HWND FocusOf(DWORD thread);
 RECT WindowRect(HWND window);
 // The client area in screen coordinates.
@@ -35,8 +35,6 @@ void PressAltWithCharacter(wchar_t character);
 bool MoveMouse(POINT screen);
 bool Click(POINT screen);
 
-// A top-level window of the process with the given class, or null.
-HWND FindProcessWindow(DWORD processId, const wchar_t *className, bool visibleOnly = true);
 // The point of window's caption where WM_NCHITTEST answers hitCode.
 bool FindNonClientPoint(HWND window, LRESULT hitCode, POINT *found);
 
