@@ -50,6 +50,16 @@ headless_wine_ready() {
     # Keeps the desktop open between programs: a desktop that is closing
     # makes the next program wait many seconds for a new one.
     tools/wine-run.sh explorer /desktop=Tactimer,1024x768 >>"$HEADLESS_WINE_LOG" 2>&1 </dev/null &
+    # A program started before the desktop is up races it and waits as long.
+    local tries=0
+    until xwininfo -root -tree 2>/dev/null | grep -q '"Tactimer - Wine desktop"'; do
+        tries=$((tries + 1))
+        if [ "$tries" -gt 600 ]; then
+            echo "Wine's virtual desktop did not open" >&2
+            return 1
+        fi
+        sleep 0.05
+    done
 }
 
 headless_wine_stop() {

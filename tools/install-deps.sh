@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-dev
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-  wine wine64 xvfb xauth xdotool imagemagick
+  python3 wine wine64 xvfb x11-utils imagemagick
   fonts-noto-cjk locales
 )
 

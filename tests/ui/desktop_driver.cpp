@@ -1,7 +1,7 @@
 // Driving tactimer.exe from the outside.
 #include "tests/ui/desktop_driver.h"
 
-#include "res/resource_ids.h"
+#include <cstdio>
 
 namespace {
 
@@ -133,6 +133,7 @@ bool RunningTactimer::Start() {
     std::wstring commandLine = L"\"" + g_tactimerPath + L"\"";
     if (!CreateProcessW(g_tactimerPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
                         nullptr, nullptr, &startup, &process)) {
+        std::fprintf(stderr, "CreateProcessW failed with error %lu\n", GetLastError());
         return false;
     }
     const bool shown = WaitUntil([this] {

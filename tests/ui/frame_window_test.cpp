@@ -73,8 +73,7 @@ TEST_F(TactimerTest, ActivatingTheFrameGivesTheFormTheFocus) {
 }
 
 TEST_F(TactimerTest, ExitMenuItemEndsWithCodeZero) {
-    PressKey('F', false, true);
-    PressKey('X');
+    ChooseFromMenu('F', 'X');
     EXPECT_EQ(0, app.WaitForExit());
 }
 

@@ -20,6 +20,16 @@ protected:
         ASSERT_TRUE(app.WaitForFocus(id)) << "focus did not reach control " << id;
     }
 
+    // Alt and a menu's mnemonic, then the item's letter once the pop-up is
+    // there, as a user who looks at the menu types them.
+    void ChooseFromMenu(WORD menuKey, WORD itemKey) {
+        PressKey(menuKey, false, true);
+        ASSERT_TRUE(WaitUntil([&] {
+            return FindProcessWindow(app.process.dwProcessId, L"#32768") != nullptr;
+        })) << "the menu did not open";
+        PressKey(itemKey);
+    }
+
     // Gives the keyboard focus to the frame window itself, outside the form,
     // as the window manager can; keystrokes then reach the message loop.
     void FocusFrameItself() {

@@ -6,8 +6,7 @@ namespace {
 class VersionBoxTest : public TactimerTest {
 protected:
     HWND OpenByKeyboard() {
-        PressKey('H', false, true);
-        PressKey('A');
+        ChooseFromMenu('H', 'A');
         return WaitForBox();
     }
 
