@@ -21,6 +21,15 @@ void SetFormFieldText(void *, int id, const wchar_t *text) {
     SendDlgItemMessageW(g_form, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
+// While a menu is open its own loop takes the keystrokes, still addressed to
+// the focused control; routing them to the form as well would type a menu's
+// mnemonic letter into the focused input.
+bool InMenuMode() {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE) != 0;
+}
+
 }  // namespace
 
 FormFieldAccess LiveFormFieldAccess() {
@@ -46,19 +55,6 @@ INT_PTR CALLBACK FormDlgProc(HWND, UINT message, WPARAM wParam, LPARAM) {
     }
     return FALSE;
 }
-
-namespace {
-
-// While a menu is open its own loop takes the keystrokes, still addressed to
-// the focused control; routing them to the form as well would type a menu's
-// mnemonic letter into the focused input.
-bool InMenuMode() {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE) != 0;
-}
-
-}  // namespace
 
 LRESULT CALLBACK FormKeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
     MSG *msg = reinterpret_cast<MSG *>(lParam);

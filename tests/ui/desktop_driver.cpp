@@ -141,7 +141,8 @@ bool RunningTactimer::Start() {
         form = frame != nullptr ? FindWindowExW(frame, nullptr, L"#32770", nullptr) : nullptr;
         return frame != nullptr && ShowsStartUpResults(frame);
     });
-    return shown && Activate();
+    // Ready for the keyboard once the form holds the focus.
+    return shown && Activate() && WaitUntil([this] { return IsChild(form, Focus()) != FALSE; });
 }
 
 void RunningTactimer::Stop() {

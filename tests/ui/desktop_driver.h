@@ -9,10 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "tests/ui/tactimer_path.h"
 #include "tools/window_watch.h"
-
-// The path of tactimer.exe, from the command line.
-extern std::wstring g_tactimerPath;
 
 constexpr DWORD kWaitMilliseconds = 10000;
 

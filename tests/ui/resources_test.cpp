@@ -11,7 +11,7 @@
 
 #include "calc/note_length_table.h"
 #include "res/resource_ids.h"
-#include "tests/ui/desktop_driver.h"
+#include "tests/ui/tactimer_path.h"
 
 namespace {
 
@@ -156,15 +156,19 @@ private:
 
 // The dialog manager's predefined classes, as templates may name them.
 std::wstring ClassFromOrdinal(const std::wstring &name) {
-    if (name == L"#128")
+    if (name == L"#128") {
         return L"BUTTON";
-    if (name == L"#129")
+    }
+    if (name == L"#129") {
         return L"EDIT";
-    if (name == L"#130")
+    }
+    if (name == L"#130") {
         return L"STATIC";
+    }
     std::wstring upper = name;
-    for (wchar_t &c : upper)
+    for (wchar_t &c : upper) {
         c = static_cast<wchar_t>(towupper(c));
+    }
     return upper;
 }
 

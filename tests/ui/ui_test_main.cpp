@@ -1,7 +1,9 @@
 // The UI tests take the path of tactimer.exe after GoogleTest's own flags.
 #include <gtest/gtest.h>
 
-#include "tests/ui/desktop_driver.h"
+#include <cstdio>
+
+#include "tests/ui/tactimer_path.h"
 
 std::wstring g_tactimerPath;
 
