@@ -22,15 +22,7 @@ headless_wine_start() {
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" \
         >"$dir/xvfb.log" 2>&1 &
     HEADLESS_XVFB_PID=$!
-    local tries=0
-    until [ -s "$dir/display" ]; do
-        tries=$((tries + 1))
-        if [ "$tries" -gt 500 ]; then
-            echo "Xvfb did not start" >&2
-            return 1
-        fi
-        sleep 0.02
-    done
+    headless_wait_until "Xvfb did not start" test -s "$dir/display"
     export DISPLAY=:$(cat "$dir/display")
 
     # One wineserver for the whole run spares every program its start-up. It
@@ -51,14 +43,24 @@ headless_wine_ready() {
     # makes the next program wait many seconds for a new one.
     tools/wine-run.sh explorer /desktop=Tactimer,1024x768 >>"$HEADLESS_WINE_LOG" 2>&1 </dev/null &
     # A program started before the desktop is up races it and waits as long.
-    local tries=0
-    until xwininfo -root -tree 2>/dev/null | grep -q '"Tactimer - Wine desktop"'; do
+    headless_wait_until "Wine's virtual desktop did not open" headless_desktop_is_open
+}
+
+headless_desktop_is_open() {
+    xwininfo -root -tree 2>/dev/null | grep -q '"Tactimer - Wine desktop"'
+}
+
+# Runs the command every 20 ms until it succeeds, for 30 s at most.
+headless_wait_until() {
+    local failure=$1 tries=0
+    shift
+    until "$@"; do
         tries=$((tries + 1))
-        if [ "$tries" -gt 600 ]; then
-            echo "Wine's virtual desktop did not open" >&2
+        if [ "$tries" -gt 1500 ]; then
+            echo "$failure" >&2
             return 1
         fi
-        sleep 0.05
+        sleep 0.02
     done
 }
 
