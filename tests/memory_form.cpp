@@ -19,9 +19,14 @@ void Record(MemoryForm &form, FieldOperation operation) {
     ++form.operationCount;
 }
 
+// Copies up to the terminator only: wcsncpy would pad the whole field.
 void StoreText(wchar_t *field, const wchar_t *text) {
-    std::wcsncpy(field, text, kMemoryFieldCapacity - 1);
-    field[kMemoryFieldCapacity - 1] = L'\0';
+    int length = 0;
+    while (length < kMemoryFieldCapacity - 1 && text[length] != L'\0') {
+        field[length] = text[length];
+        ++length;
+    }
+    field[length] = L'\0';
 }
 
 int GetText(void *context, int id, wchar_t *buffer, int capacity) {
