@@ -17,7 +17,9 @@ namespace {
 
 // A window counts as shown once it is visible and its thread answers: until
 // its message loop runs, a program shows nothing a user could use.
-bool Answers(HWND window) { return !WindowText(window).empty(); }
+bool Answers(HWND window) {
+    return !WindowText(window).empty();
+}
 
 // Milliseconds from CreateProcessW until the program is ready, or -1.
 double TimeOneStart(const std::wstring &path, bool waitForResults) {
