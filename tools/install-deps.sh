@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-dev
+  cmake ninja-build g++ clang libclang-rt-dev clang-format
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   python3 wine wine64 xvfb x11-utils imagemagick
