@@ -80,16 +80,15 @@ void PressKey(WORD virtualKey, bool shift, bool alt) {
     }
 }
 
-void TypeText(const wchar_t *text) {
-    for (; *text != L'\0'; ++text) {
-        const SHORT key = VkKeyScanW(*text);
-        PressKey(LOBYTE(key), (HIBYTE(key) & 1) != 0);
-    }
+void PressCharacter(wchar_t character, bool alt) {
+    const SHORT key = VkKeyScanW(character);
+    PressKey(LOBYTE(key), (HIBYTE(key) & 1) != 0, alt);
 }
 
-void PressAltWithCharacter(wchar_t character) {
-    const SHORT key = VkKeyScanW(character);
-    PressKey(LOBYTE(key), (HIBYTE(key) & 1) != 0, true);
+void TypeText(const wchar_t *text) {
+    for (; *text != L'\0'; ++text) {
+        PressCharacter(*text);
+    }
 }
 
 bool MoveMouse(POINT screen) {

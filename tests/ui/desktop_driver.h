@@ -24,10 +24,9 @@ POINT Centre(const RECT &rect);
 
 // Keyboard: virtual keys, with modifiers held around them.
 void PressKey(WORD virtualKey, bool shift = false, bool alt = false);
-// Types text as the keys that produce it on the current layout.
+// The keys that type character on the current layout, with Alt if asked.
+void PressCharacter(wchar_t character, bool alt = false);
 void TypeText(const wchar_t *text);
-// Alt together with the keys that type character.
-void PressAltWithCharacter(wchar_t character);
 
 // Mouse: moves in absolute coordinates and waits for the cursor to arrive.
 bool MoveMouse(POINT screen);
@@ -56,6 +55,8 @@ struct RunningTactimer {
     bool WaitForFocus(int id) const;
     // The version box, when it is open.
     HWND VersionBox() const { return FindProcessWindow(process.dwProcessId, L"#32770"); }
+    // The open pop-up menu, if any.
+    HWND PopupMenu() const { return FindProcessWindow(process.dwProcessId, L"#32768"); }
     // Brings the frame to the foreground and waits until it is active.
     bool Activate() const;
 };

@@ -30,18 +30,17 @@ TEST_F(TactimerTest, AcceleratorsOpenTheVersionBoxFromTheFrame) {
         // accelerator translation.
         FocusFrameItself();
 
-        PressAltWithCharacter(key);
-        ASSERT_TRUE(WaitUntil([&] { return app.VersionBox() != nullptr; }))
-            << "Alt+" << static_cast<char>(key);
+        PressCharacter(key, true);
+        ASSERT_NE(nullptr, WaitForBox()) << "Alt+" << static_cast<char>(key);
         PressKey(VK_RETURN);
-        ASSERT_TRUE(WaitUntil([&] { return app.VersionBox() == nullptr; }));
+        ASSERT_TRUE(WaitForBoxClosed());
     }
 }
 
 TEST_F(TactimerTest, AcceleratorKeysInTheFormAreConsumedByIt) {
     TabTo(IDC_TEMPO);
-    PressAltWithCharacter(L'?');
-    PressAltWithCharacter(L'/');
+    PressCharacter(L'?', true);
+    PressCharacter(L'/', true);
     TabTo(IDC_RESOLUTION);
     EXPECT_EQ(nullptr, app.VersionBox());
     EXPECT_EQ(L"120", app.FieldText(IDC_TEMPO));

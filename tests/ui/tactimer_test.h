@@ -24,10 +24,20 @@ protected:
     // there, as a user who looks at the menu types them.
     void ChooseFromMenu(WORD menuKey, WORD itemKey) {
         PressKey(menuKey, false, true);
-        ASSERT_TRUE(WaitUntil([&] {
-            return FindProcessWindow(app.process.dwProcessId, L"#32768") != nullptr;
-        })) << "the menu did not open";
+        ASSERT_TRUE(WaitUntil([&] { return app.PopupMenu() != nullptr; }))
+            << "the menu did not open";
         PressKey(itemKey);
+    }
+
+    // The version box once it is open, or null.
+    HWND WaitForBox() {
+        HWND box = nullptr;
+        WaitUntil([&] { return (box = app.VersionBox()) != nullptr; });
+        return box;
+    }
+
+    bool WaitForBoxClosed() {
+        return WaitUntil([&] { return app.VersionBox() == nullptr; });
     }
 
     // Gives the keyboard focus to the frame window itself, outside the form,

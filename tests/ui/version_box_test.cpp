@@ -10,16 +10,6 @@ protected:
         return WaitForBox();
     }
 
-    HWND WaitForBox() {
-        HWND box = nullptr;
-        WaitUntil([&] { return (box = app.VersionBox()) != nullptr; });
-        return box;
-    }
-
-    bool WaitForBoxClosed() {
-        return WaitUntil([&] { return app.VersionBox() == nullptr; });
-    }
-
     // A key that only the form could act on: with the box gone, Enter would
     // press "計算" and overwrite the mark.
     void ExpectOnlyTheBoxTookEnter() {
@@ -71,16 +61,14 @@ TEST_F(VersionBoxTest, HelpMenuByMouseOpensTheBox) {
     const LONG barY = client.top - GetSystemMetrics(SM_CYMENU) / 2;
     ASSERT_TRUE(Click({frame.left + 16, barY}));
     HWND popup = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        return (popup = FindProcessWindow(app.process.dwProcessId, L"#32768")) != nullptr;
-    }));
+    ASSERT_TRUE(WaitUntil([&] { return (popup = app.PopupMenu()) != nullptr; }));
     const LONG fileLeft = WindowRect(popup).left;
     bool helpOpen = false;
     for (LONG x = frame.left + 16; x < frame.right && !helpOpen; x += 8) {
         ASSERT_TRUE(MoveMouse({x, barY}));
         helpOpen = WaitUntil(
             [&] {
-                popup = FindProcessWindow(app.process.dwProcessId, L"#32768");
+                popup = app.PopupMenu();
                 return popup != nullptr && WindowRect(popup).left > fileLeft + 8;
             },
             100);
