@@ -20,7 +20,7 @@ LRESULT CALLBACK FrameWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
             return 0;
         }
         case WM_ACTIVATE:
-            // The form puts the focus back on its last focused control.
+            // The dialog manager gives the focus to the form's saved control.
             SendMessageW(g_form, WM_SETFOCUS, 0, 0);
             return 0;
         case WM_PAINT: {
@@ -39,7 +39,7 @@ LRESULT CALLBACK FrameWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
                     DestroyWindow(hwnd);
                     return 0;
             }
-            return DefWindowProcW(hwnd, message, wParam, lParam);
+            break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
