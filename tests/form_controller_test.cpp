@@ -60,6 +60,15 @@ std::vector<std::wstring> AllDashes() {
     return std::vector<std::wstring>(32, L"--");
 }
 
+// Resolution -480: negative ticks, the same positive milliseconds.
+std::vector<std::wstring> NegativeResolutionResults() {
+    std::vector<std::wstring> texts = StartUpResults();
+    for (size_t i = 0; i < texts.size(); i += 2) {
+        texts[i] = L"-" + texts[i];
+    }
+    return texts;
+}
+
 TEST(ApplyStartupDefaults, WritesTheInputsThenTheirResultsWithoutReadingBack) {
     Form form;
     ApplyStartupDefaults(form.Access());
@@ -77,34 +86,35 @@ struct CalculateCase {
     const char *what;
     const wchar_t *tempo;
     const wchar_t *resolution;
-    bool filled;
+    std::vector<std::wstring> (*results)();  // AllDashes when the grid is cleared
 };
 
 TEST(OnCalculate, FillsOrClearsTheGridByTheInput) {
     const CalculateCase table[] = {
-        {"start-up values", L"120", L"480", true},
-        {"units after the numbers", L"120bpm", L"480 ticks", true},
-        {"an exponent", L"1.2e2", L"480", true},
-        {"full-width digits", L"１２０", L"４８０", true},
-        {"leading ideographic space", L"\u3000120", L"  480", true},
-        {"empty resolution", L"120", L"", false},
-        {"zero resolution", L"120", L"0", false},
-        {"zero with a fraction", L"120", L"0.0", false},
-        {"negative zero", L"120", L"-0", false},
-        {"resolution without a number", L"120", L"abc", false},
-        {"resolution of one space", L"120", L" ", false},
-        {"resolution too small for a double", L"120", L"1e-999", false},
+        {"start-up values", L"120", L"480", StartUpResults},
+        {"units after the numbers", L"120bpm", L"480 ticks", StartUpResults},
+        {"an exponent", L"1.2e2", L"480", StartUpResults},
+        {"full-width digits", L"１２０", L"４８０", StartUpResults},
+        {"leading ideographic space", L"\u3000120", L"  480", StartUpResults},
+        {"negative resolution", L"120", L"-480", NegativeResolutionResults},
+        {"empty resolution", L"120", L"", AllDashes},
+        {"zero resolution", L"120", L"0", AllDashes},
+        {"zero with a fraction", L"120", L"0.0", AllDashes},
+        {"negative zero", L"120", L"-0", AllDashes},
+        {"resolution without a number", L"120", L"abc", AllDashes},
+        {"resolution of one space", L"120", L" ", AllDashes},
+        {"resolution too small for a double", L"120", L"1e-999", AllDashes},
     };
     for (const CalculateCase &c : table) {
         SCOPED_TRACE(c.what);
         Form form;
         TypeIntoField(form.memory, IDC_TEMPO, c.tempo);
         TypeIntoField(form.memory, IDC_RESOLUTION, c.resolution);
-        EXPECT_EQ(c.filled, OnCalculate(form.Access()));
+        EXPECT_EQ(c.results != AllDashes, OnCalculate(form.Access()));
         EXPECT_EQ((std::vector<int>{IDC_TEMPO, IDC_RESOLUTION}),
                   form.Ids(FieldOperationKind::kRead));
         EXPECT_EQ(ResultWriteOrder(), form.Ids(FieldOperationKind::kWrite));
-        EXPECT_EQ(c.filled ? StartUpResults() : AllDashes(), form.Results());
+        EXPECT_EQ(c.results(), form.Results());
         // The inputs are left as typed.
         EXPECT_EQ(c.tempo, form.Text(IDC_TEMPO));
         EXPECT_EQ(c.resolution, form.Text(IDC_RESOLUTION));

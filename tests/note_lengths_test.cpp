@@ -178,12 +178,28 @@ TEST(FillResultFields, ShowsDashesOnlyWhereAValueIsTooLongForItsField) {
     }
 }
 
-TEST(FillResultFields, FormsShortDottedTicksFromTheDottedQuarter) {
-    // Near the top of the double range the dotted quarter overflows, and the
-    // short dotted notes formed from it with it, though the quarter itself,
-    // longer than a dotted 1/32, is still finite.
-    ExpectShown({120, 1.5e308, L"付点1/32", L"inf", L"nan"});
-    ExpectShown({120, 1.5e308, L"1/4", L"--", L"0.00"});
+TEST(FillResultFields, OverflowsNoteByNoteAtTheTopOfTheDoubleRange) {
+    // T x R overflows, so the milliseconds per tick are 0: a finite tick
+    // value shows "--" (too long) and 0.00 ms, an infinite one inf and nan.
+    // At 1e308 the dotted quarter R x 1.5 is still finite, the whole notes
+    // are not; at 1.5e308 the dotted quarter overflows and every dotted note
+    // with it, though the quarter, longer than a dotted 1/32, stays finite.
+    const ShownLength table[] = {
+        {120, 1e308, L"1/4", L"--", L"0.00"},        {120, 1e308, L"1/2", L"inf", L"nan"},
+        {120, 1e308, L"付点1/32", L"--", L"0.00"},   {120, 1e308, L"付点1/16", L"--", L"0.00"},
+        {120, 1e308, L"付点1/8", L"--", L"0.00"},    {120, 1e308, L"付点1/4", L"--", L"0.00"},
+        {120, 1e308, L"付点1/2", L"inf", L"nan"},    {120, 1e308, L"付点1", L"inf", L"nan"},
+        {120, 1e308, L"付点2", L"inf", L"nan"},      {120, 1e308, L"付点4", L"inf", L"nan"},
+        {120, 1.5e308, L"1/8", L"--", L"0.00"},      {120, 1.5e308, L"1/4", L"--", L"0.00"},
+        {120, 1.5e308, L"1/2", L"inf", L"nan"},      {120, 1.5e308, L"付点1/32", L"inf", L"nan"},
+        {120, 1.5e308, L"付点1/16", L"inf", L"nan"}, {120, 1.5e308, L"付点1/8", L"inf", L"nan"},
+        {120, 1.5e308, L"付点1/4", L"inf", L"nan"},  {120, 1.5e308, L"付点1/2", L"inf", L"nan"},
+        {120, 1.5e308, L"付点1", L"inf", L"nan"},    {120, 1.5e308, L"付点2", L"inf", L"nan"},
+        {120, 1.5e308, L"付点4", L"inf", L"nan"},
+    };
+    for (const ShownLength &shown : table) {
+        ExpectShown(shown);
+    }
 }
 
 }  // namespace

@@ -79,6 +79,11 @@ TEST(WideTextToDouble, ReadsFullWidthFormsLikeAscii) {
         {L"1２0", 120},
         // The full-width comma is no decimal point.
         {L"１，５", 1},
+        // Other full-width and half-width forms end the number.
+        {L"１ｶ２", 1},
+        {L"２￥５", 2},
+        {L"￥５", 0},
+        {L"ｶ５", 0},
     };
     ExpectAllRead(table);
 }
@@ -96,6 +101,14 @@ TEST(WideTextToDouble, RoundsCorrectlyAndSaturates) {
         {L"-1e999", -kInfinity},
         {L"1e-999", 0},
         {L"-1e-999", -0.0},
+        // Exponents far past the range, of 4, 5 and 25 digits.
+        {L"1e1000", kInfinity},
+        {L"1e-1000", 0},
+        {L"1e99999", kInfinity},
+        {L"1e-99999", 0},
+        {L"1e9999999999999999999999999", kInfinity},
+        {L"1e-9999999999999999999999999", 0},
+        {L"-0.5e-9999999999999999999999999", -0.0},
         {L"1e99999999999999999999999999", kInfinity},
         {L"0.00000000000000000000000000000000000001e38", 1},
         {L"100000000000000000000000000000e-29", 1},
@@ -108,6 +121,9 @@ TEST(WideTextToDouble, ReadsNoMoreThanTheFirst99Characters) {
     EXPECT_EQ(1e98, WideTextToDouble(text.c_str()));
     text += L"0000";
     EXPECT_EQ(1e98, WideTextToDouble(text.c_str()));
+    // The longest number rewritten for strtod: a sign, 97 fraction digits,
+    // and the exponent they make.
+    EXPECT_EQ(-1e-97, WideTextToDouble((L"-." + std::wstring(96, L'0') + L"1").c_str()));
     // Nor a digit behind 99 characters of white space.
     const std::wstring spaces(99, L' ');
     EXPECT_EQ(0.0, WideTextToDouble((spaces + L"7").c_str()));

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both presets and runs every test: natively,
-# and the Windows programs under Wine, in a private prefix on a private X
-# display made for this run.
+# Installs what is missing, builds the presets and runs every test: natively,
+# natively again under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# the Windows programs under Wine, in a private prefix on a private X display
+# made for this run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,7 +18,10 @@ cmake --preset native
 cmake --build --preset native
 cmake --preset windows
 cmake --build --preset windows
+cmake --preset sanitize
+cmake --build --preset sanitize
 
 headless_wine_ready
 ctest --preset native
+ctest --preset sanitize
 ctest --preset windows
