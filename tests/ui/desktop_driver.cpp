@@ -2,10 +2,11 @@
 #include "tests/ui/desktop_driver.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
-constexpr DWORD kPollMilliseconds = 10;
+constexpr DWORD kPollMilliseconds = 2;
 
 void SendKey(WORD virtualKey, bool up) {
     INPUT input = {};
@@ -89,6 +90,20 @@ void TypeText(const wchar_t *text) {
     for (; *text != L'\0'; ++text) {
         PressCharacter(*text);
     }
+}
+
+void TypeUnicodeText(const std::wstring &text) {
+    std::vector<INPUT> inputs;
+    for (wchar_t c : text) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wScan = c;
+        input.ki.dwFlags = KEYEVENTF_UNICODE;
+        inputs.push_back(input);
+        input.ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 bool MoveMouse(POINT screen) {
@@ -176,12 +191,44 @@ bool RunningTactimer::WaitForFocus(int id) const {
     return WaitUntil([&] { return Focus() == Field(id); });
 }
 
+bool RunningTactimer::TabUntil(int id) const {
+    for (int presses = 0; presses < 3; ++presses) {
+        HWND before = Focus();
+        PressKey(VK_TAB);
+        if (!WaitUntil([&] { return Focus() != before; })) {
+            return false;
+        }
+
+        if (Focus() == Field(id)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool RunningTactimer::WaitForBoxClosed() const {
+    return WaitUntil([this] { return VersionBox() == nullptr && IsChild(form, Focus()); });
+}
+
+bool RunningTactimer::FormFillsClientArea() const {
+    const RECT form = WindowRect(this->form);
+    const RECT client = ClientRectOnScreen(frame);
+    return form.left == client.left && form.top == client.top && form.right == client.right &&
+           form.bottom == client.bottom;
+}
+
 bool RunningTactimer::Activate() const {
-    return WaitUntil([this] {
+    // Asking again and again while the window manager is still switching
+    // would restart the switch: ask every 100 ms at most.
+    DWORD asked = GetTickCount() - 100;
+    return WaitUntil([&] {
         if (GetForegroundWindow() == frame) {
             return true;
         }
-        SetForegroundWindow(frame);
+        if (GetTickCount() - asked >= 100) {
+            SetForegroundWindow(frame);
+            asked = GetTickCount();
+        }
         return false;
     });
 }

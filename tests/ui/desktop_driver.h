@@ -27,6 +27,9 @@ void PressKey(WORD virtualKey, bool shift = false, bool alt = false);
 // The keys that type character on the current layout, with Alt if asked.
 void PressCharacter(wchar_t character, bool alt = false);
 void TypeText(const wchar_t *text);
+// Types any text, full-width characters included, as one batch of
+// KEYEVENTF_UNICODE keystrokes.
+void TypeUnicodeText(const std::wstring &text);
 
 // Mouse: moves in absolute coordinates and waits for the cursor to arrive.
 bool MoveMouse(POINT screen);
@@ -53,10 +56,18 @@ struct RunningTactimer {
     void SetFieldText(int id, const wchar_t *text) const;
     HWND Focus() const { return FocusOf(Thread()); }
     bool WaitForFocus(int id) const;
+    // Presses Tab, waiting for each press to move the focus, until it
+    // arrives at the control with id (an input's text is then selected);
+    // false when it does not within three presses.
+    bool TabUntil(int id) const;
     // The version box, when it is open.
     HWND VersionBox() const { return FindProcessWindow(process.dwProcessId, L"#32770"); }
+    // Waits until the version box has gone and the form has the focus back:
+    // until then a keystroke may still go to the box or be lost.
+    bool WaitForBoxClosed() const;
     // The open pop-up menu, if any.
     HWND PopupMenu() const { return FindProcessWindow(process.dwProcessId, L"#32768"); }
+    bool FormFillsClientArea() const;
     // Brings the frame to the foreground and waits until it is active.
     bool Activate() const;
 };

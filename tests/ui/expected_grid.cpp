@@ -3,6 +3,7 @@
 
 #include "calc/form_controller.h"
 #include "calc/note_length_table.h"
+#include "res/resource_ids.h"
 #include "tests/memory_form.h"
 
 namespace {
@@ -22,6 +23,15 @@ Grid ExpectedGrid(double tempo, double resolution) {
     static MemoryForm form;
     ResetMemoryForm(form);
     FillResultFields(MemoryFormAccess(form), tempo, resolution);
+    return GridOf(form);
+}
+
+Grid ExpectedGridForTexts(const std::wstring &tempo, const std::wstring &resolution) {
+    static MemoryForm form;
+    ResetMemoryForm(form);
+    TypeIntoField(form, IDC_TEMPO, tempo.c_str());
+    TypeIntoField(form, IDC_RESOLUTION, resolution.c_str());
+    OnCalculate(MemoryFormAccess(form));
     return GridOf(form);
 }
 

@@ -11,6 +11,8 @@
 typedef std::map<int, std::wstring> Grid;  // result field id to text
 
 Grid ExpectedGrid(double tempo, double resolution);
+// What the Calculate command shows for the two texts as typed.
+Grid ExpectedGridForTexts(const std::wstring &tempo, const std::wstring &resolution);
 Grid DashedGrid();
 Grid ShownGrid(const RunningTactimer &app);
 // Writes text into every result field, so that a recalculation shows.

@@ -4,10 +4,6 @@
 
 namespace {
 
-bool operator==(const RECT &a, const RECT &b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 // The control's offset from the form's top left corner.
 POINT OffsetInForm(const RunningTactimer &app, int id) {
     const RECT form = WindowRect(app.form);
@@ -15,15 +11,11 @@ POINT OffsetInForm(const RunningTactimer &app, int id) {
     return {control.left - form.left, control.top - form.top};
 }
 
-bool FormFillsClientArea(const RunningTactimer &app) {
-    return WindowRect(app.form) == ClientRectOnScreen(app.frame);
-}
-
 TEST_F(TactimerTest, OpensAt350By370WithTheFormFillingIt) {
     const RECT frame = WindowRect(app.frame);
     EXPECT_EQ(350, frame.right - frame.left);
     EXPECT_EQ(370, frame.bottom - frame.top);
-    EXPECT_TRUE(FormFillsClientArea(app));
+    EXPECT_TRUE(app.FormFillsClientArea());
     EXPECT_NE(nullptr, GetMenu(app.frame));
 }
 
@@ -32,7 +24,7 @@ TEST_F(TactimerTest, ResizingTheFrameResizesTheForm) {
     const POINT lastField = OffsetInForm(app, 1040);
     for (SIZE size : {SIZE{520, 480}, SIZE{300, 200}}) {
         SetWindowPos(app.frame, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
-        EXPECT_TRUE(WaitUntil([&] { return FormFillsClientArea(app); }))
+        EXPECT_TRUE(WaitUntil([&] { return app.FormFillsClientArea(); }))
             << "frame " << size.cx << " x " << size.cy;
         const POINT movedButton = OffsetInForm(app, IDC_CALCULATE);
         const POINT movedField = OffsetInForm(app, 1040);
@@ -53,7 +45,7 @@ TEST_F(TactimerTest, MinimisingEmptiesTheFormAndRestoringRefillsIt) {
     ShowWindow(app.frame, SW_RESTORE);
     EXPECT_TRUE(WaitUntil([&] {
         const RECT form = WindowRect(app.form);
-        return form.right - form.left > 100 && FormFillsClientArea(app);
+        return form.right - form.left > 100 && app.FormFillsClientArea();
     }));
 }
 

@@ -36,9 +36,7 @@ protected:
         return box;
     }
 
-    bool WaitForBoxClosed() {
-        return WaitUntil([&] { return app.VersionBox() == nullptr; });
-    }
+    bool WaitForBoxClosed() { return app.WaitForBoxClosed(); }
 
     // Gives the keyboard focus to the frame window itself, outside the form,
     // as the window manager can; keystrokes then reach the message loop.
