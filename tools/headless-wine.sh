@@ -4,7 +4,8 @@
 #
 #   headless_wine_start   Xvfb and wineserver now, in a new temporary folder;
 #                         the prefix is made in the background (seconds)
-#   headless_wine_ready   waits for the prefix and opens the desktop
+#   headless_wine_ready   waits for the prefix, gives it Windows' fonts and
+#                         opens the desktop
 #   headless_wine_stop    ends the wineserver, its programs and Xvfb, and
 #                         removes the folder: trap it on EXIT
 
@@ -35,6 +36,7 @@ headless_wine_start() {
 
 headless_wine_ready() {
     wait "$HEADLESS_WINEBOOT_PID"
+    headless_wine_fonts
     tools/wine-run.sh reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Tactimer /f \
         >>"$HEADLESS_WINE_LOG" 2>&1 </dev/null
     tools/wine-run.sh reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Tactimer /d 1024x768 /f \
@@ -44,6 +46,18 @@ headless_wine_ready() {
     tools/wine-run.sh explorer /desktop=Tactimer,1024x768 >>"$HEADLESS_WINE_LOG" 2>&1 </dev/null &
     # A program started before the desktop is up races it and waits as long.
     headless_wait_until "Wine's virtual desktop did not open" headless_desktop_is_open
+}
+
+# Fonts as on Japanese Windows. Wine 8 does not put its own Marlett and
+# Tahoma into a new prefix, so caption buttons would draw as letters. The
+# dialog font, "MS Shell Dlg", stands for "MS UI Gothic" under a Japanese
+# locale; IPA Gothic, drawn to the metrics of the Japanese Windows Gothic
+# faces, replaces it, so that dialogs keep their size in pixels.
+headless_wine_fonts() {
+    cp /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/tahoma*.ttf \
+        "$WINEPREFIX/drive_c/windows/Fonts/"
+    tools/wine-run.sh reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+        /v 'MS UI Gothic' /d IPAGothic /f >>"$HEADLESS_WINE_LOG" 2>&1 </dev/null
 }
 
 headless_desktop_is_open() {

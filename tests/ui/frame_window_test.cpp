@@ -19,6 +19,23 @@ TEST_F(TactimerTest, OpensAt350By370WithTheFormFillingIt) {
     EXPECT_NE(nullptr, GetMenu(app.frame));
 }
 
+// With Japanese Windows' dialog font, the whole 218 x 193 form fits.
+TEST_F(TactimerTest, EveryControlOfTheFormLiesInsideTheClientArea) {
+    const RECT client = ClientRectOnScreen(app.frame);
+    int count = 0;
+    for (HWND control = GetWindow(app.form, GW_CHILD); control != nullptr;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        ++count;
+        const RECT rect = WindowRect(control);
+        EXPECT_TRUE(rect.left >= client.left && rect.top >= client.top &&
+                    rect.right <= client.right && rect.bottom <= client.bottom)
+            << "control #" << count << " (id " << GetDlgCtrlID(control) << ") reaches "
+            << rect.right - client.left << ", " << rect.bottom - client.top << " of "
+            << client.right - client.left << " x " << client.bottom - client.top;
+    }
+    EXPECT_EQ(61, count);
+}
+
 TEST_F(TactimerTest, ResizingTheFrameResizesTheForm) {
     const POINT button = OffsetInForm(app, IDC_CALCULATE);
     const POINT lastField = OffsetInForm(app, 1040);

@@ -397,6 +397,8 @@ TEST_F(ResourcesTest, VersionBoxTemplate) {
     ExpectControls(box, kVersionBoxControls);
     ASSERT_EQ(4u, box.items.size());
     EXPECT_NE(std::wstring::npos, box.items[2].text.find(L"2026")) << "credit line with a year";
+    EXPECT_EQ(L"Tactimer Version " TACTIMER_VERSION, box.items[1].text)
+        << "the release is named for version " TACTIMER_VERSION;
 }
 
 // ---- Menu, accelerators, strings ----
