@@ -21,10 +21,10 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/release/CMakeCache.
 name=Tactimer-$version
 stage=build/release/stage
 mkdir -p "$stage" dist
-cp build/release/app/tactimer.exe "$stage/"
+cp build/release/app/tactimer.exe build/release/cli/tactimer-cli.exe "$stage/"
 
 if [ -n "${TACTIMER_SIGN_PKCS12:-}${TACTIMER_SIGN_PASSWORD:-}" ]; then
-    for program in tactimer.exe; do
+    for program in tactimer.exe tactimer-cli.exe; do
         bash tools/sign-exe.sh "$stage/$program"
         echo "signed $program with the certificate in $TACTIMER_SIGN_PKCS12"
     done
@@ -32,6 +32,7 @@ fi
 
 python3 tools/make_release_zip.py "dist/$name-win64.zip" "$name" "$SOURCE_DATE_EPOCH" \
     tactimer.exe="$stage/tactimer.exe" \
+    tactimer-cli.exe="$stage/tactimer-cli.exe" \
     README.txt=build/release/release/README.txt \
     LICENSE.txt=LICENSE
 (cd dist && sha256sum "$name-win64.zip" >SHA256SUMS)

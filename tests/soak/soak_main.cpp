@@ -17,14 +17,31 @@
 #include <vector>
 
 #include "res/resource_ids.h"
+#include "tests/input_texts.h"
 #include "tests/soak/process_counters.h"
-#include "tests/soak/soak_inputs.h"
 #include "tests/ui/desktop_driver.h"
 #include "tests/ui/expected_grid.h"
 
 std::wstring g_tactimerPath;
 
 namespace {
+
+// How a calculation is started once both inputs are typed.
+enum class CalculateBy { kEnterInTempo, kEnterInResolution, kClickOnCalculate };
+
+struct SoakCalculation {
+    std::wstring tempo;
+    std::wstring resolution;
+    CalculateBy by;
+};
+
+SoakCalculation NextCalculation(std::mt19937 &random) {
+    SoakCalculation calculation;
+    calculation.tempo = NextInputText(random);
+    calculation.resolution = NextInputText(random);
+    calculation.by = static_cast<CalculateBy>(std::uniform_int_distribution<int>(0, 2)(random));
+    return calculation;
+}
 
 // The result fields that a calculation writes last.
 constexpr int kLastWrittenFields[] = {1039, 1040};

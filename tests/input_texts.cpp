@@ -1,5 +1,5 @@
-// The soak's input texts.
-#include "tests/soak/soak_inputs.h"
+// The seeded mix of input texts.
+#include "tests/input_texts.h"
 
 namespace {
 
@@ -76,7 +76,9 @@ std::wstring Long(std::mt19937 &random) {
     return text;
 }
 
-std::wstring NextText(std::mt19937 &random) {
+}  // namespace
+
+std::wstring NextInputText(std::mt19937 &random) {
     // Long texts are one in ten: Wine's edit control takes milliseconds for
     // every character typed.
     const int kind = Uniform(random, 0, 19);
@@ -90,14 +92,4 @@ std::wstring NextText(std::mt19937 &random) {
         return Unusable(random);
     }
     return Long(random);
-}
-
-}  // namespace
-
-SoakCalculation NextCalculation(std::mt19937 &random) {
-    SoakCalculation calculation;
-    calculation.tempo = NextText(random);
-    calculation.resolution = NextText(random);
-    calculation.by = static_cast<CalculateBy>(Uniform(random, 0, 2));
-    return calculation;
 }

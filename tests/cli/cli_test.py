@@ -1,0 +1,174 @@
+#!/usr/bin/env python3
+"""tactimer-cli from the outside: its exact output for 120/480 in every
+format and language, CSV and JSON parsed back to the same values, the exit
+status and messages for unusable input and usage errors, and the triplets.
+
+usage: cli_test.py TACTIMER_CLI VERSION
+"""
+import csv
+import io
+import json
+import os
+import re
+import subprocess
+import sys
+import unittest
+
+EXPECTED = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'expected')
+NOT_A_NUMBER = {'inf', '-inf', 'nan', '--'}
+
+
+def run(*arguments):
+    result = subprocess.run([CLI, *arguments], capture_output=True, timeout=30)
+    return result.returncode, result.stdout.decode('utf-8'), result.stderr.decode('utf-8')
+
+
+def csv_rows(*arguments):
+    status, out, _ = run('--format', 'csv', *arguments)
+    assert status == 0, arguments
+    rows = list(csv.reader(io.StringIO(out, newline='')))
+    assert rows[0] == ['note', 'ticks', 'ms'], rows[0]
+    return rows[1:]
+
+
+class ExactOutputTest(unittest.TestCase):
+    def test_120_480_in_every_format_and_language(self):
+        for form in ('table', 'csv', 'json'):
+            for language in ('ja', 'en'):
+                with self.subTest(format=form, lang=language):
+                    name = '120-480-%s-%s.txt' % (form, language)
+                    with open(os.path.join(EXPECTED, name), 'rb') as f:
+                        expected = f.read()
+                    result = subprocess.run([CLI, '--format', form, '--lang', language,
+                                             '120', '480'], capture_output=True, timeout=30)
+                    self.assertEqual(0, result.returncode)
+                    self.assertEqual(expected.decode('utf-8'), result.stdout.decode('utf-8'))
+                    self.assertEqual(b'', result.stderr)
+
+    def test_the_defaults_are_a_japanese_table(self):
+        with open(os.path.join(EXPECTED, '120-480-table-ja.txt'), encoding='utf-8') as f:
+            self.assertEqual((0, f.read(), ''), run('120', '480'))
+
+    def test_options_may_follow_the_numbers_and_take_an_equals_sign(self):
+        self.assertEqual(run('--format', 'csv', '--lang', 'en', '120', '480'),
+                         run('120', '480', '--lang=en', '--format=csv'))
+
+    def test_inputs_are_read_as_the_form_reads_them(self):
+        same = run('120', '480')
+        for tempo, resolution in (('１２０', '４８０'), ('\u3000120bpm', '480 ticks'),
+                                  ('1.2e2', '480' + 'x' * 120)):
+            with self.subTest(tempo=tempo, resolution=resolution):
+                self.assertEqual(same, run(tempo, resolution))
+
+    def test_a_negative_tempo_after_the_end_of_options_or_alone(self):
+        for arguments in (('--', '-120', '480'), ('-120', '480')):
+            with self.subTest(arguments=arguments):
+                status, out, _ = run('--format', 'csv', *arguments)
+                self.assertEqual(0, status)
+                self.assertIn('1/32,60.00,-62.50\r\n', out)
+
+
+class ParsedBackTest(unittest.TestCase):
+    INPUTS = [('120', '480'), ('93.5', '960', '--triplets'), ('0', '480'), ('120', '1e999'),
+              ('120', '4.2e94'), ('-7', '-0.001'), ('1e-91', '480')]
+
+    def test_csv_and_json_hold_the_same_values(self):
+        for arguments in self.INPUTS:
+            with self.subTest(arguments=arguments):
+                rows = csv_rows('--lang', 'en', *arguments)
+                status, out, _ = run('--format', 'json', '--lang', 'en', *arguments)
+                self.assertEqual(0, status)
+                document = json.loads(out)
+                notes = document['notes']
+                self.assertEqual([row[0] for row in rows], [note['note'] for note in notes])
+                raw = re.findall(r'"ticks": ([^,]+), "ms": ([^}]+)\}', out)
+                self.assertEqual(len(rows), len(raw))
+                for row, note, texts in zip(rows, notes, raw):
+                    for key, text, token in (('ticks', row[1], texts[0]),
+                                             ('ms', row[2], texts[1])):
+                        if text in NOT_A_NUMBER:
+                            self.assertIsNone(note[key], row)
+                        else:
+                            # Exactly the digits of the form's text.
+                            self.assertEqual(text, token, row)
+                            self.assertEqual(float(text), note[key], row)
+
+    def test_json_gives_the_tempo_and_resolution_as_read(self):
+        for arguments, tempo, resolution in ((('93.5', '480'), 93.5, 480),
+                                             (('abc', '１e3'), 0, 1000),
+                                             (('1e999', '-2.5'), None, -2.5)):
+            with self.subTest(arguments=arguments):
+                document = json.loads(run('--format', 'json', '--', *arguments)[1])
+                self.assertEqual(tempo, document['tempo'])
+                self.assertEqual(resolution, document['resolution'])
+
+
+class TripletsTest(unittest.TestCase):
+    def test_two_thirds_of_each_plain_note_after_the_dotted_ones(self):
+        rows = csv_rows('--triplets', '120', '480')
+        self.assertEqual(24, len(rows))
+        self.assertEqual(['付点4', '11520.00', '12000.00'], rows[15])
+        self.assertEqual([
+            ['3連1/32', '40.00', '41.67'], ['3連1/16', '80.00', '83.33'],
+            ['3連1/8', '160.00', '166.67'], ['3連1/4', '320.00', '333.33'],
+            ['3連1/2', '640.00', '666.67'], ['3連1', '1280.00', '1333.33'],
+            ['3連2', '2560.00', '2666.67'], ['3連4', '5120.00', '5333.33'],
+        ], rows[16:])
+        self.assertEqual(['triplet 1/8', '160.00', '166.67'],
+                         csv_rows('--triplets', '--lang', 'en', '120', '480')[18])
+
+
+class FailureTest(unittest.TestCase):
+    def test_unusable_input_names_the_input_and_the_reason(self):
+        for tempo, resolution, message in (
+                ('', '480', 'the tempo is empty'),
+                ('', '', 'the tempo is empty'),
+                ('120', '', 'the resolution is empty'),
+                ('120', '0', 'the resolution reads as zero'),
+                ('120', '-0.0', 'the resolution reads as zero'),
+                ('120', 'abc', 'the resolution reads as zero'),
+                ('120', ' ', 'the resolution reads as zero'),
+                ('120', '1e-999', 'the resolution reads as zero'),
+                ('120', '0.' + '0' * 97 + '1', 'the resolution reads as zero')):
+            with self.subTest(tempo=tempo, resolution=resolution):
+                self.assertEqual((1, '', 'tactimer-cli: %s\n' % message),
+                                 run('--', tempo, resolution))
+
+    def test_usage_errors_print_a_message_and_the_usage(self):
+        for arguments, message in (
+                ((), 'TEMPO and RESOLUTION are missing'),
+                (('120',), 'RESOLUTION is missing'),
+                (('120', '480', '960'), "one argument too many: '960'"),
+                (('--bogus', '120', '480'), "unknown option '--bogus'"),
+                (('-h', '120', '480'), "unknown option '-h'"),
+                (('--format', 'xml', '120', '480'), "--format takes table, csv or json, not 'xml'"),
+                (('--lang=fr', '120', '480'), "--lang takes ja or en, not 'fr'"),
+                (('120', '480', '--format'), "--format takes table, csv or json, not ''"),
+                (('--', '120', '480', '--help'), "one argument too many: '--help'")):
+            with self.subTest(arguments=arguments):
+                status, out, err = run(*arguments)
+                self.assertEqual(2, status)
+                self.assertEqual('', out)
+                first, _, usage = err.partition('\n')
+                self.assertEqual('tactimer-cli: ' + message, first)
+                self.assertTrue(usage.startswith('usage: tactimer-cli'), usage)
+
+    def test_output_that_cannot_be_written_is_no_success(self):
+        with open('/dev/full', 'wb') as full:
+            result = subprocess.run([CLI, '120', '480'], stdout=full, stderr=subprocess.PIPE,
+                                    timeout=30)
+        self.assertEqual(1, result.returncode)
+        self.assertEqual(b'tactimer-cli: cannot write the output\n', result.stderr)
+
+    def test_help_and_version(self):
+        status, out, err = run('--help')
+        self.assertEqual((0, ''), (status, err))
+        self.assertTrue(out.startswith('usage: tactimer-cli'))
+        self.assertEqual((0, 'tactimer-cli %s\n' % VERSION, ''), run('120', '--version'))
+
+
+if __name__ == '__main__':
+    if len(sys.argv) != 3:
+        sys.exit('usage: cli_test.py TACTIMER_CLI VERSION')
+    CLI, VERSION = sys.argv[1], sys.argv[2]
+    unittest.main(argv=sys.argv[:1], verbosity=1)
