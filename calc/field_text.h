@@ -7,4 +7,14 @@ constexpr int kFieldTextCapacity = 100;
 
 typedef wchar_t FieldText[kFieldTextCapacity];
 
+// Copies text, cut to the 99 characters a field holds, and a terminator.
+inline void CopyFieldText(const wchar_t *text, FieldText &copy) {
+    int length = 0;
+    while (length < kFieldTextCapacity - 1 && text[length] != L'\0') {
+        copy[length] = text[length];
+        ++length;
+    }
+    copy[length] = L'\0';
+}
+
 #endif

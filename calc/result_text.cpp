@@ -4,30 +4,21 @@
 #include <cmath>
 #include <cwchar>
 
-namespace {
-
-void CopyText(const wchar_t *source, FieldText &text) {
-    std::wcsncpy(text, source, kFieldTextCapacity - 1);
-    text[kFieldTextCapacity - 1] = L'\0';
-}
-
-}  // namespace
-
 void FormatResultValue(double value, FieldText &text) {
     // The runtimes spell non-finite values differently (glibc prints "-nan"
     // for the NaN that inf * 0 yields), so those texts are ours.
     if (std::isnan(value)) {
-        CopyText(L"nan", text);
+        CopyFieldText(L"nan", text);
         return;
     }
     if (std::isinf(value)) {
-        CopyText(value < 0 ? L"-inf" : L"inf", text);
+        CopyFieldText(value < 0 ? L"-inf" : L"inf", text);
         return;
     }
     // glibc reports a text that does not fit with -1, MinGW-w64 with a count
     // of at least the capacity; either way it must not be shown cut off.
     const int length = std::swprintf(text, kFieldTextCapacity, L"%.2f", value);
     if (length < 0 || length >= kFieldTextCapacity) {
-        CopyText(L"--", text);
+        CopyFieldText(L"--", text);
     }
 }

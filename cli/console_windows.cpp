@@ -15,9 +15,7 @@ struct Arguments {
 };
 
 void GetArgument(void *context, int index, FieldText &text) {
-    const wchar_t *argument = static_cast<Arguments *>(context)->argv[index + 1];
-    std::wcsncpy(text, argument, kFieldTextCapacity - 1);
-    text[kFieldTextCapacity - 1] = L'\0';
+    CopyFieldText(static_cast<Arguments *>(context)->argv[index + 1], text);
 }
 
 struct Output {

@@ -48,20 +48,11 @@ int GetText(void *context, int id, wchar_t *buffer, int capacity) {
     return copied;
 }
 
-void CopyText(const wchar_t *text, FieldText &copy) {
-    int length = 0;
-    while (length < kFieldTextCapacity - 1 && text[length] != L'\0') {
-        copy[length] = text[length];
-        ++length;
-    }
-    copy[length] = L'\0';
-}
-
 void SetText(void *context, int id, const wchar_t *text) {
     CommandLineForm &form = *static_cast<CommandLineForm *>(context);
     const int field = id - kFirstResultField;
     if (field >= 0 && field < kResultFieldCount) {
-        CopyText(text, form.results[field]);
+        CopyFieldText(text, form.results[field]);
     }
 }
 
@@ -85,8 +76,9 @@ InputProblem ComputeNoteRows(const wchar_t *tempoText, const wchar_t *resolution
         const NoteLengthEntry &entry = NoteLengthTable[i];
         NoteRow &row = rows.rows[rows.count++];
         row.caption = language == CaptionLanguage::kJapanese ? entry.caption : kEnglishCaptions[i];
-        CopyText(g_form.results[entry.tickFieldId - kFirstResultField], row.ticks);
-        CopyText(g_form.results[entry.millisecondFieldId - kFirstResultField], row.milliseconds);
+        CopyFieldText(g_form.results[entry.tickFieldId - kFirstResultField], row.ticks);
+        CopyFieldText(g_form.results[entry.millisecondFieldId - kFirstResultField],
+                      row.milliseconds);
     }
     if (triplets) {
         // Two thirds of each plain note, in that order of operations, and

@@ -71,7 +71,7 @@ const wchar_t *OptionValue(const ArgumentList &arguments, int &index, const Fiel
         return nullptr;
     }
     if (argument[length] == L'=') {
-        std::wcscpy(value, argument + length + 1);
+        CopyFieldText(argument + length + 1, value);
         return value;
     }
     if (argument[length] != L'\0') {
@@ -120,7 +120,7 @@ CliAction ParseArguments(const ArgumentList &arguments, const TextSink &err, Cli
                 Complain(err, L"one argument too many: '", argument, L"'");
                 return CliAction::kUsageError;
             }
-            std::wcscpy(request.numbers[request.numberCount++], argument);
+            CopyFieldText(argument, request.numbers[request.numberCount++]);
         } else if (Is(argument, L"--")) {
             optionsEnded = true;
         } else if (Is(argument, L"--help")) {

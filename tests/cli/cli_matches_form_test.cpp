@@ -18,10 +18,7 @@
 namespace {
 
 void GetArgument(void *context, int index, FieldText &text) {
-    const std::wstring &argument = (*static_cast<std::vector<std::wstring> *>(context))[index];
-    const std::wstring cut = argument.substr(0, kFieldTextCapacity - 1);
-    std::copy(cut.begin(), cut.end(), text);
-    text[cut.size()] = L'\0';
+    CopyFieldText((*static_cast<std::vector<std::wstring> *>(context))[index].c_str(), text);
 }
 
 void Append(void *context, const wchar_t *text) {
