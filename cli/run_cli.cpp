@@ -62,27 +62,24 @@ bool Is(const wchar_t *argument, const wchar_t *option) {
     return std::wcscmp(argument, option) == 0;
 }
 
-// "--name value" or "--name=value": the value, or null when the argument
-// is not this option. index moves past a separate value.
-const wchar_t *OptionValue(const ArgumentList &arguments, int &index, const FieldText &argument,
-                           const wchar_t *name, FieldText &value) {
+// Whether the argument is the option name, as "--name value" or
+// "--name=value"; if so, value holds the value (empty when none follows)
+// and index has moved past a separate one.
+bool OptionValue(const ArgumentList &arguments, int &index, const FieldText &argument,
+                 const wchar_t *name, FieldText &value) {
     const size_t length = std::wcslen(name);
-    if (std::wcsncmp(argument, name, length) != 0) {
-        return nullptr;
+    if (std::wcsncmp(argument, name, length) != 0 ||
+        (argument[length] != L'=' && argument[length] != L'\0')) {
+        return false;
     }
     if (argument[length] == L'=') {
         CopyFieldText(argument + length + 1, value);
-        return value;
-    }
-    if (argument[length] != L'\0') {
-        return nullptr;
-    }
-    if (index + 1 >= arguments.count) {
+    } else if (index + 1 < arguments.count) {
+        arguments.Get(arguments.context, ++index, value);
+    } else {
         value[0] = L'\0';
-        return value;
     }
-    arguments.Get(arguments.context, ++index, value);
-    return value;
+    return true;
 }
 
 // In the order of OutputFormat and of CaptionLanguage.

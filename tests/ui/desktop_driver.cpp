@@ -198,7 +198,6 @@ bool RunningTactimer::TabUntil(int id) const {
         if (!WaitUntil([&] { return Focus() != before; })) {
             return false;
         }
-
         if (Focus() == Field(id)) {
             return true;
         }
