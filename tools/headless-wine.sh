@@ -64,13 +64,15 @@ headless_desktop_is_open() {
     xwininfo -root -tree 2>/dev/null | grep -q '"Tactimer - Wine desktop"'
 }
 
-# Runs the command every 20 ms until it succeeds, for 30 s at most.
+# Runs the command every 20 ms until it succeeds, for 120 s at most: on a
+# machine that has just installed Wine, its first desktop has been seen to
+# take more than 30 s.
 headless_wait_until() {
     local failure=$1 tries=0
     shift
     until "$@"; do
         tries=$((tries + 1))
-        if [ "$tries" -gt 1500 ]; then
+        if [ "$tries" -gt 6000 ]; then
             echo "$failure" >&2
             return 1
         fi
