@@ -13,11 +13,15 @@ extern "C" {
 // Replaced before any protected function of ours runs.
 std::uintptr_t __stack_chk_guard = 0x2B992DDFA232u;
 
-// The stack is no longer to be trusted: end the process at once, by the
-// fast-fail interrupt that Windows reports as a stack buffer overrun,
-// without running any of the process's own handlers.
+// The stack is no longer to be trusted: end the process at once, without
+// running any of the process's own handlers. From Windows 8 the fast-fail
+// interrupt does that and is reported as a stack buffer overrun; before, the
+// same interrupt is an ordinary access violation that every handler on the
+// smashed stack would see, so the process is ended directly instead.
 [[noreturn]] void __stack_chk_fail(void) {
-    __asm__ volatile("int $0x29" : : "c"(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE));
+    if (IsProcessorFeaturePresent(PF_FASTFAIL_AVAILABLE)) {
+        __asm__ volatile("int $0x29" : : "c"(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE));
+    }
     TerminateProcess(GetCurrentProcess(), static_cast<UINT>(STATUS_STACK_BUFFER_OVERRUN));
     __builtin_unreachable();
 }
