@@ -27,6 +27,26 @@ void RegisterFrameClass(HINSTANCE instance) {
     RegisterClassExW(&frameClass);
 }
 
+namespace {
+
+// The form is a child that fills the frame: it takes the show command's
+// visibility but never its minimized or maximized state, which the frame's
+// size handler does not undo (a minimized form would stay an empty icon
+// after the frame is restored).
+int FormShowCommand(int showCommand) {
+    switch (showCommand) {
+        case SW_SHOWMINIMIZED:
+        case SW_SHOWMAXIMIZED:
+        case SW_MINIMIZE:
+        case SW_SHOWMINNOACTIVE:
+        case SW_FORCEMINIMIZE:
+            return SW_SHOWNOACTIVATE;
+    }
+    return showCommand;
+}
+
+}  // namespace
+
 bool CreateFrameAndForm(HINSTANCE instance, int showCommand) {
     g_instance = instance;
     HWND frame = CreateWindowExW(0, g_classNameText, g_titleText, WS_OVERLAPPEDWINDOW,
@@ -39,7 +59,7 @@ bool CreateFrameAndForm(HINSTANCE instance, int showCommand) {
         return false;
     }
     ApplyStartupDefaults(LiveFormFieldAccess());
-    ShowWindow(g_form, showCommand);
+    ShowWindow(g_form, FormShowCommand(showCommand));
     ShowWindow(frame, showCommand);
     UpdateWindow(g_form);
     UpdateWindow(frame);

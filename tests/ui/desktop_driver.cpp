@@ -141,22 +141,32 @@ bool FindNonClientPoint(HWND window, LRESULT hitCode, POINT *found) {
     return false;
 }
 
-bool RunningTactimer::Start() {
+bool RunningTactimer::Launch(int showCommand) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    if (showCommand != kNoShowCommand) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = static_cast<WORD>(showCommand);
+    }
     std::wstring commandLine = L"\"" + g_tactimerPath + L"\"";
     if (!CreateProcessW(g_tactimerPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
                         nullptr, nullptr, &startup, &process)) {
         std::fprintf(stderr, "CreateProcessW failed with error %lu\n", GetLastError());
         return false;
     }
-    const bool shown = WaitUntil([this] {
-        frame = FindProcessWindow(process.dwProcessId, L"TACTIMER");
+    // Once it waits for input, its start-up has shown what it will show.
+    WaitForInputIdle(process.hProcess, kWaitMilliseconds);
+    return WaitUntil([this] {
+        frame = FindProcessWindow(process.dwProcessId, L"TACTIMER", false);
         form = frame != nullptr ? FindWindowExW(frame, nullptr, L"#32770", nullptr) : nullptr;
-        return frame != nullptr && ShowsStartUpResults(frame);
+        return form != nullptr;
     });
+}
+
+bool RunningTactimer::Start() {
     // Ready for the keyboard once the form holds the focus.
-    return shown && Activate() && WaitUntil([this] { return IsChild(form, Focus()) != FALSE; });
+    return Launch() && WaitUntil([this] { return ShowsStartUpResults(frame); }) && Activate() &&
+           WaitUntil([this] { return IsChild(form, Focus()) != FALSE; });
 }
 
 void RunningTactimer::Stop() {

@@ -38,12 +38,19 @@ bool Click(POINT screen);
 // The point of window's caption where WM_NCHITTEST answers hitCode.
 bool FindNonClientPoint(HWND window, LRESULT hitCode, POINT *found);
 
+constexpr int kNoShowCommand = -1;
+
 struct RunningTactimer {
     PROCESS_INFORMATION process = {};
     HWND frame = nullptr;
     HWND form = nullptr;
 
-    // Starts tactimer.exe and waits until the form shows its start-up results.
+    // Starts tactimer.exe, with the starter's show command when one is given
+    // (STARTF_USESHOWWINDOW), and waits until its frame and form exist and
+    // it waits for input; they may be hidden or minimized.
+    bool Launch(int showCommand = kNoShowCommand);
+    // Launches it as a user does and waits until the form shows its start-up
+    // results and holds the focus.
     bool Start();
     // Ends the process if a test left it running.
     void Stop();

@@ -1,5 +1,7 @@
 // The frame window: the form follows its size, activation gives the form
 // the focus, and both ways out end the process with code 0.
+#include <cstdio>
+
 #include "tests/ui/tactimer_test.h"
 
 namespace {
@@ -79,6 +81,45 @@ TEST_F(TactimerTest, ActivatingTheFrameGivesTheFormTheFocus) {
     ASSERT_TRUE(app.Activate());
     EXPECT_TRUE(WaitUntil([&] { return IsChild(app.form, app.Focus()); }));
     DestroyWindow(other);
+}
+
+const char *const kShowCommandNames[] = {
+    "SW_HIDE",           "SW_SHOWNORMAL", "SW_SHOWMINIMIZED", "SW_SHOWMAXIMIZED",
+    "SW_SHOWNOACTIVATE", "SW_SHOW",       "SW_MINIMIZE",      "SW_SHOWMINNOACTIVE",
+    "SW_SHOWNA",         "SW_RESTORE",    "SW_SHOWDEFAULT",   "SW_FORCEMINIMIZE",
+};
+
+const char *ShowState(HWND window) {
+    return !IsWindowVisible(window) ? "hidden"
+           : IsIconic(window)       ? "minimized"
+           : IsZoomed(window)       ? "maximized"
+                                    : "normal";
+}
+
+// Whatever show command the starter gives (a shortcut's "Run: Minimized",
+// start /min), the form is whole once the user has the frame back.
+TEST(ShowCommandTest, TheFormFillsTheFrameOnceItIsRestored) {
+    for (int command = SW_HIDE; command <= SW_FORCEMINIMIZE; ++command) {
+        RunningTactimer app;
+        ASSERT_TRUE(app.Launch(command)) << kShowCommandNames[command];
+        const char *const started = ShowState(app.frame);
+        if (!IsWindowVisible(app.frame) || IsIconic(app.frame)) {
+            ShowWindow(app.frame, SW_RESTORE);
+        }
+        const bool whole = WaitUntil([&] {
+            return !IsIconic(app.form) && !IsZoomed(app.form) && app.FormFillsClientArea() &&
+                   ShowsStartUpResults(app.frame);
+        });
+        const RECT form = WindowRect(app.form);
+        const RECT client = ClientRectOnScreen(app.frame);
+        std::printf(
+            "%2d %-18s frame started %-9s; then form %s, %ld x %ld in a %ld x %ld client area\n",
+            command, kShowCommandNames[command], started, ShowState(app.form),
+            form.right - form.left, form.bottom - form.top, client.right - client.left,
+            client.bottom - client.top);
+        EXPECT_TRUE(whole) << kShowCommandNames[command];
+        app.Stop();
+    }
 }
 
 TEST_F(TactimerTest, ExitMenuItemEndsWithCodeZero) {
