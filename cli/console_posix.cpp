@@ -1,4 +1,6 @@
 // tactimer-cli on Linux: arguments and output in UTF-8, whatever the locale.
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "cli/run_cli.h"
@@ -26,8 +28,9 @@ void WriteToFile(void *context, const wchar_t *text) {
 
 int main(int argc, char **argv) {
     Arguments arguments = {argv};
-    const int status = RunTactimerCli({&arguments, argc - 1, GetArgument}, {stdout, WriteToFile},
-                                      {stderr, WriteToFile});
+    const int status =
+        RunTactimerCli({&arguments, argc - 1, GetArgument},
+                       {stdout, WriteToFile, isatty(STDOUT_FILENO) != 0}, {stderr, WriteToFile});
     // A table that did not get out whole is no success (a full disk, a
     // closed pipe).
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

@@ -1,6 +1,6 @@
 // tactimer-cli on Windows. A console gets UTF-16 through WriteConsoleW, so
 // the Japanese captions show whatever its code page; a file or a pipe gets
-// UTF-8 without a byte-order mark, the same bytes as on Linux.
+// UTF-8, the same bytes as on Linux.
 #include <windows.h>
 
 #include <cwchar>
@@ -59,8 +59,8 @@ int wmain(int argc, wchar_t **argv) {
     Arguments arguments = {argv};
     Output out = OutputOf(STD_OUTPUT_HANDLE);
     Output err = OutputOf(STD_ERROR_HANDLE);
-    const int status = RunTactimerCli({&arguments, argc - 1, GetArgument}, {&out, WriteToOutput},
-                                      {&err, WriteToOutput});
+    const int status = RunTactimerCli({&arguments, argc - 1, GetArgument},
+                                      {&out, WriteToOutput, out.console}, {&err, WriteToOutput});
     // A table that did not get out whole is no success (a full disk, a
     // closed pipe).
     if (out.failed) {

@@ -16,7 +16,7 @@ constexpr int kUsageError = 2;
 
 const wchar_t kUsage[] =
     L"usage: tactimer-cli [--format table|csv|json] [--lang ja|en] [--triplets]\n"
-    L"                    TEMPO RESOLUTION\n"
+    L"                    [--bom] TEMPO RESOLUTION\n"
     L"       tactimer-cli --help | --version\n"
     L"\n"
     L"Prints how long sixteen note values last, plain and dotted, from the\n"
@@ -28,18 +28,27 @@ const wchar_t kUsage[] =
     L"  --format table|csv|json  a table (the default), CSV or JSON\n"
     L"  --lang ja|en             Japanese captions (the default) or English ones\n"
     L"  --triplets               add the triplets of the eight plain notes\n"
+    L"  --bom                    start the output with a UTF-8 byte-order mark\n"
+    L"                           when it goes to a file or a pipe, for Excel and\n"
+    L"                           Windows PowerShell 5.1 (a console needs none)\n"
     L"  --help                   print this and exit\n"
     L"  --version                print the version and exit\n"
     L"  --                       end the options: what follows is TEMPO and\n"
     L"                           RESOLUTION, whatever it starts with\n"
     L"\n"
     L"Exit status: 0 printed, 1 the input cannot be used (or the output cannot\n"
-    L"be written), 2 a usage error.\n";
+    L"be written), 2 a usage error.\n"
+    L"\n"
+    L"Files and pipes get UTF-8. Windows PowerShell 5.1 reads a program's output\n"
+    L"in the console's code page: run [Console]::OutputEncoding =\n"
+    L"[Text.Encoding]::UTF8 first, or use --lang en. Excel opens a CSV as UTF-8\n"
+    L"when it starts with a byte-order mark: use --bom.\n";
 
 struct CliRequest {
     OutputFormat format = OutputFormat::kTable;
     CaptionLanguage language = CaptionLanguage::kJapanese;
     bool triplets = false;
+    bool byteOrderMark = false;
     int numberCount = 0;
     FieldText numbers[2];
 };
@@ -126,6 +135,8 @@ CliAction ParseArguments(const ArgumentList &arguments, const TextSink &err, Cli
             return CliAction::kVersion;
         } else if (Is(argument, L"--triplets")) {
             request.triplets = true;
+        } else if (Is(argument, L"--bom")) {
+            request.byteOrderMark = true;
         } else if (OptionValue(arguments, index, argument, L"--format", value)) {
             const int format = ChoiceOf(value, kFormatNames);
             if (format < 0) {
@@ -153,11 +164,36 @@ CliAction ParseArguments(const ArgumentList &arguments, const TextSink &err, Cli
     return CliAction::kPrintNotes;
 }
 
+// Standard output that starts with a byte-order mark, written just before
+// the first text so that output that never comes gets none.
+struct MarkedOutput {
+    TextSink sink;
+    bool marked;
+};
+
+MarkedOutput g_markedOutput;
+
+void WriteMarked(void *context, const wchar_t *text) {
+    MarkedOutput &output = *static_cast<MarkedOutput *>(context);
+    if (!output.marked) {
+        output.marked = true;
+        WriteText(output.sink, L"\uFEFF");
+    }
+    WriteText(output.sink, text);
+}
+
 }  // namespace
 
-int RunTactimerCli(const ArgumentList &arguments, const TextSink &out, const TextSink &err) {
+int RunTactimerCli(const ArgumentList &arguments, const TextSink &standardOutput,
+                   const TextSink &err) {
     g_request = CliRequest();
-    switch (ParseArguments(arguments, err, g_request)) {
+    const CliAction action = ParseArguments(arguments, err, g_request);
+    g_markedOutput = {standardOutput, false};
+    // A console shows characters: a mark there would be one more, unseen.
+    const TextSink out = g_request.byteOrderMark && !standardOutput.console
+                             ? TextSink{&g_markedOutput, WriteMarked, false}
+                             : standardOutput;
+    switch (action) {
         case CliAction::kHelp:
             WriteText(out, kUsage);
             return 0;

@@ -6,6 +6,9 @@
 struct TextSink {
     void *context;
     void (*Write)(void *context, const wchar_t *text);
+    // A console or terminal, which is handed characters to show rather than
+    // bytes to keep.
+    bool console = false;
 };
 
 inline void WriteText(const TextSink &sink, const wchar_t *text) {

@@ -9,9 +9,12 @@ import csv
 import io
 import json
 import os
+import pty
 import re
 import subprocess
 import sys
+import tempfile
+import tty
 import unittest
 
 EXPECTED = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'expected')
@@ -116,6 +119,62 @@ class TripletsTest(unittest.TestCase):
         ], rows[16:])
         self.assertEqual(['triplet 1/8', '160.00', '166.67'],
                          csv_rows('--triplets', '--lang', 'en', '120', '480')[18])
+
+
+class ByteOrderMarkTest(unittest.TestCase):
+    MARK = b'\xef\xbb\xbf'
+
+    def output_to(self, sink, *arguments):
+        command = [CLI, *arguments]
+        if sink == 'pipe':
+            result = subprocess.run(command, capture_output=True, timeout=30)
+            return result.stdout, result.stderr
+        if sink == 'file':
+            with tempfile.TemporaryFile() as f:
+                result = subprocess.run(command, stdout=f, stderr=subprocess.PIPE, timeout=30)
+                f.seek(0)
+                return f.read(), result.stderr
+        # A terminal, raw so that it hands on the bytes as they were written.
+        controller, terminal = pty.openpty()
+        tty.setraw(terminal)
+        result = subprocess.run(command, stdout=terminal, stderr=subprocess.PIPE, timeout=30)
+        os.close(terminal)
+        shown = b''
+        while True:
+            try:
+                chunk = os.read(controller, 4096)
+            except OSError:
+                break
+            if not chunk:
+                break
+            shown += chunk
+        os.close(controller)
+        return shown, result.stderr
+
+    def test_a_mark_for_files_and_pipes_only_when_asked(self):
+        plain = subprocess.run([CLI, '--format', 'csv', '120', '480'], capture_output=True,
+                               timeout=30).stdout
+        for sink, asked, marked in (('pipe', True, True), ('file', True, True),
+                                    ('terminal', True, False), ('pipe', False, False),
+                                    ('file', False, False)):
+            with self.subTest(sink=sink, asked=asked):
+                arguments = ['--format', 'csv', '120', '480'] + (['--bom'] if asked else [])
+                out, err = self.output_to(sink, *arguments)
+                self.assertEqual((self.MARK if marked else b'') + plain, out)
+                self.assertEqual(b'', err)
+
+    def test_no_mark_without_output_nor_on_standard_error(self):
+        for arguments in (('120', '0'), ('--format', 'xml', '120', '480')):
+            with self.subTest(arguments=arguments):
+                out, err = self.output_to('pipe', '--bom', *arguments)
+                self.assertEqual(b'', out)
+                self.assertTrue(err.startswith(b'tactimer-cli: '), err)
+
+    def test_excel_and_utf8_sig_read_the_marked_csv_as_the_plain_one(self):
+        out, _ = self.output_to('pipe', '--bom', '--format', 'csv', '--triplets', '93.5', '960')
+        marked = list(csv.reader(io.StringIO(out.decode('utf-8-sig'), newline='')))
+        self.assertEqual(['note', 'ticks', 'ms'], marked[0])
+        self.assertEqual(csv_rows('--triplets', '93.5', '960'), marked[1:])
 
 
 class FailureTest(unittest.TestCase):

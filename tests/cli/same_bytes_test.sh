@@ -23,6 +23,8 @@ cases=(
     "--format json --lang en --triplets 93.5 480"
     "--triplets --lang ja １２０ ４８０"
     "140 960 --format csv --lang en"
+    "--bom --format csv --triplets 120 480"
+    "--bom 120 0"
     "-- -120 -480"
     "0 480"
     "120 1e999 --format json"
