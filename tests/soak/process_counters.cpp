@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "tests/ui/desktop_driver.h"
+
 namespace {
 
 BOOL CALLBACK CountChild(HWND, LPARAM count) {
@@ -76,7 +78,7 @@ long long GdiObjectsFromHandleTable(HANDLE process) {
 }  // namespace
 
 ProcessCounters ReadProcessCounters(HANDLE process, DWORD processId) {
-    ProcessCounters counters = {-1, -1, 0, -1};
+    ProcessCounters counters = {-1, -1, 0, -1, -1};
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(process, &memory, sizeof memory)) {
@@ -86,7 +88,15 @@ ProcessCounters ReadProcessCounters(HANDLE process, DWORD processId) {
     WindowCount windows = {processId, 0};
     EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&windows));
     counters.windows = windows.count;
-    const DWORD gui = GetGuiResources(process, GR_GDIOBJECTS);
-    counters.gdiObjects = gui != 0 ? gui : GdiObjectsFromHandleTable(process);
+    if (RunningUnderWine()) {
+        // GetProcessHandleCount answers 0 for another process there.
+        counters.gdiObjects = GdiObjectsFromHandleTable(process);
+    } else {
+        counters.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
+        DWORD handles = 0;
+        if (GetProcessHandleCount(process, &handles)) {
+            counters.handles = handles;
+        }
+    }
     return counters;
 }

@@ -14,6 +14,10 @@
 
 constexpr DWORD kWaitMilliseconds = 10000;
 
+// Wine's ntdll exports wine_get_version; Windows' does not. Tests take
+// Wine's workarounds only where they find it.
+bool RunningUnderWine();
+
 bool WaitUntil(const std::function<bool()> &condition, DWORD milliseconds = kWaitMilliseconds);
 
 HWND FocusOf(DWORD thread);
