@@ -4,10 +4,11 @@
 usage: make_release_zip.py OUTPUT FOLDER EPOCH NAME=PATH...
 
 The zip holds one folder, FOLDER/, and in it each PATH under its NAME, in the
-order given. Every entry carries the time EPOCH (seconds since 1970, UTC)
-and fixed permissions. NAMEs ending in .txt are text for Notepad: their line
-ends become CRLF, and a UTF-8 byte-order mark leads those that are not
-plain ASCII.
+order given (a NAME may hold folders: bin/tactimer.exe). Every entry carries
+the time EPOCH (seconds since 1970, UTC) and fixed permissions. NAMEs ending
+in .txt are text for Notepad: their line ends become CRLF, and a UTF-8
+byte-order mark leads those that are not plain ASCII. NAMEs ending in .cmd
+are batch files for cmd, which must be ASCII: their line ends become CRLF.
 """
 import sys
 import time
@@ -31,8 +32,12 @@ def entry(name, epoch, mode):
     return info
 
 
+def crlf(data):
+    return data.replace(b'\r\n', b'\n').replace(b'\n', b'\r\n')
+
+
 def for_notepad(data):
-    text = data.replace(b'\r\n', b'\n').replace(b'\n', b'\r\n')
+    text = crlf(data)
     return text if text.isascii() else BYTE_ORDER_MARK + text
 
 
@@ -50,6 +55,10 @@ def main():
                 data = f.read()
             if name.endswith('.txt'):
                 data = for_notepad(data)
+            elif name.endswith('.cmd'):
+                if not data.isascii():
+                    sys.exit(name + ': a batch file must be ASCII')
+                data = crlf(data)
             mode = EXECUTABLE_MODE if name.endswith('.exe') else FILE_MODE
             archive.writestr(entry(folder + '/' + name, epoch, mode), data)
 

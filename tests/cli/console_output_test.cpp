@@ -48,12 +48,26 @@ int wmain(int argc, wchar_t **argv) {
     // A code page that cannot show the captions at all: only characters
     // written as UTF-16 can survive it.
     SetConsoleOutputCP(437);
+    // Started with standard handles of its own (a test runner's log file),
+    // this program keeps them after AllocConsole, and a child would inherit
+    // them: hand the child the new console itself.
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE console =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherit, OPEN_EXISTING, 0, nullptr);
+    HANDLE keyboard =
+        CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherit, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = keyboard;
+    startup.hStdOutput = console;
+    startup.hStdError = console;
     PROCESS_INFORMATION process = {};
     // Asked for a byte-order mark, which a console must not be given.
     std::wstring commandLine = L"\"" + std::wstring(argv[1]) + L"\" --bom --triplets 120 480";
-    if (!CreateProcessW(argv[1], &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessW(argv[1], &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                         &startup, &process)) {
         std::fprintf(stderr, "FAILED: cannot start tactimer-cli (error %lu)\n", GetLastError());
         return 1;
@@ -61,6 +75,8 @@ int wmain(int argc, wchar_t **argv) {
     WaitForSingleObject(process.hProcess, 30000);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    CloseHandle(console);
+    CloseHandle(keyboard);
     const std::wstring screen = ScreenText();
     FreeConsole();
     int failures = 0;

@@ -2,6 +2,8 @@
 # tactimer-cli.exe under Wine, its output redirected to files, writes the
 # same bytes and exits with the same status as the native build, for the
 # same arguments: Japanese captions, full-width input, failures and all.
+# The cases, one a line, are in same_bytes_cases.txt, which the Windows test
+# kit also takes.
 # Runs in the Wine environment that tools/run-tests.sh sets up.
 # Usage: same_bytes_test.sh NATIVE_CLI WINDOWS_CLI_EXE
 set -euo pipefail
@@ -15,34 +17,15 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cases=(
-    "120 480"
-    "--lang en 120 480"
-    "--format csv 120 480"
-    "--format json --triplets 93.5 480"
-    "--format json --lang en --triplets 93.5 480"
-    "--triplets --lang ja １２０ ４８０"
-    "140 960 --format csv --lang en"
-    "--bom --format csv --triplets 120 480"
-    "--bom 120 0"
-    "-- -120 -480"
-    "0 480"
-    "120 1e999 --format json"
-    "1e-91 4.2e94"
-    "120 0"
-    "120"
-    "--format xml 1 2"
-    "--version"
-    "--help"
-)
 failures=0
-for arguments in "${cases[@]}"; do
+while IFS= read -r arguments; do
     read -ra words <<<"$arguments"
     native_status=0
-    "$native" "${words[@]}" >"$work/native.out" 2>"$work/native.err" || native_status=$?
+    "$native" "${words[@]}" </dev/null >"$work/native.out" 2>"$work/native.err" ||
+        native_status=$?
     windows_status=0
-    tools/wine-run.sh "$windows" "${words[@]}" >"$work/windows.out" 2>"$work/windows.err" ||
-        windows_status=$?
+    tools/wine-run.sh "$windows" "${words[@]}" </dev/null >"$work/windows.out" \
+        2>"$work/windows.err" || windows_status=$?
     if [ "$native_status" != "$windows_status" ] ||
         ! cmp -s "$work/native.out" "$work/windows.out" ||
         ! cmp -s "$work/native.err" "$work/windows.err"; then
@@ -54,5 +37,5 @@ for arguments in "${cases[@]}"; do
     else
         echo "ok: tactimer-cli $arguments ($(wc -c <"$work/native.out") bytes, status $native_status)"
     fi
-done
+done <tests/cli/same_bytes_cases.txt
 exit $((failures > 0))
