@@ -21,7 +21,7 @@ for copy in "${copies[@]}"; do
 done
 
 status=0
-for file in build/release/app/tactimer.exe build/release/cli/tactimer-cli.exe dist/*.zip; do
+for file in build/release/app/tactimer.exe build/release/cli/tactimer-cli.exe dist/Tactimer-*-win64.zip; do
     sums=()
     for copy in "${copies[@]}"; do
         sums+=("$(cd "$copy" && sha256sum $file)")
