@@ -18,6 +18,8 @@ struct NoteLengthEntry {
 };
 
 constexpr int kNoteLengthCount = 16;
+// The plain notes come first, the dotted ones after them.
+constexpr int kPlainNoteCount = kNoteLengthCount / 2;
 
 // In the order the values are worked out, written and cleared.
 extern const NoteLengthEntry NoteLengthTable[kNoteLengthCount];

@@ -57,26 +57,10 @@ void AppendExponent(char *out, long exponent) {
     *out = '\0';
 }
 
-}  // namespace
-
-double WideTextToDouble(const wchar_t *text) {
-    int start = 0;
-    while (start < kMaxReadLength && IsLeadingSpace(text[start])) {
-        ++start;
-    }
-    char ascii[kFieldTextCapacity];
-    int asciiLength = 0;
-    for (int i = start; i < kMaxReadLength; ++i) {
-        const char c = NumberCharacter(text[i]);
-        if (c == 0) {
-            break;
-        }
-        ascii[asciiLength++] = c;
-    }
-    ascii[asciiLength] = '\0';
-
+// Scans the number at the start of ascii and rewrites it into number for
+// strtod; returns how many characters it takes, 0 when there is none.
+int ScanNumber(const char *ascii, char (&number)[kFieldTextCapacity + 16]) {
     const char *p = ascii;
-    char number[kFieldTextCapacity + 16];
     int length = 0;
     if (IsSign(*p)) {
         if (*p == '-') {
@@ -99,7 +83,7 @@ double WideTextToDouble(const wchar_t *text) {
         }
     }
     if (digitCount == 0) {
-        return 0.0;
+        return 0;
     }
     // An 'e' without digits after it adds nothing: the number ended before it.
     if (*p == 'e' || *p == 'E') {
@@ -109,14 +93,67 @@ double WideTextToDouble(const wchar_t *text) {
             ++q;
         }
         long written = 0;
+        const char *digits = q;
         while (IsDigit(*q)) {
             if (written < kExponentLimit) {
                 written = written * 10 + (*q - '0');
             }
             ++q;
         }
-        exponent += negativeExponent ? -written : written;
+        if (q != digits) {
+            exponent += negativeExponent ? -written : written;
+            p = q;
+        }
     }
     AppendExponent(number + length, exponent);
-    return std::strtod(number, nullptr);
+    return static_cast<int>(p - ascii);
+}
+
+// The first character after the leading white space, and from there the
+// characters that can make a number, in ASCII.
+int NumberStart(const wchar_t *text, char (&ascii)[kFieldTextCapacity]) {
+    int start = 0;
+    while (start < kMaxReadLength && IsLeadingSpace(text[start])) {
+        ++start;
+    }
+    int asciiLength = 0;
+    for (int i = start; i < kMaxReadLength; ++i) {
+        const char c = NumberCharacter(text[i]);
+        if (c == 0) {
+            break;
+        }
+        ascii[asciiLength++] = c;
+    }
+    ascii[asciiLength] = '\0';
+    return start;
+}
+
+}  // namespace
+
+double WideTextToDouble(const wchar_t *text) {
+    char ascii[kFieldTextCapacity];
+    NumberStart(text, ascii);
+    char number[kFieldTextCapacity + 16];
+    return ScanNumber(ascii, number) == 0 ? 0.0 : std::strtod(number, nullptr);
+}
+
+int NumberTextEnd(const wchar_t *text) {
+    char ascii[kFieldTextCapacity];
+    const int start = NumberStart(text, ascii);
+    char number[kFieldTextCapacity + 16];
+    const int length = ScanNumber(ascii, number);
+    return length == 0 ? 0 : start + length;
+}
+
+bool IsOnlyANumber(const wchar_t *text) {
+    const int end = NumberTextEnd(text);
+    if (end == 0) {
+        return false;
+    }
+    for (const wchar_t *rest = text + end; *rest != L'\0'; ++rest) {
+        if (!IsLeadingSpace(*rest)) {
+            return false;
+        }
+    }
+    return true;
 }

@@ -12,4 +12,12 @@
 // field, it reads no more than the first 99 characters.
 double WideTextToDouble(const wchar_t *text);
 
+// Where the number that WideTextToDouble reads ends: how many characters of
+// text it takes with the white space before it, or 0 when text holds no
+// number. Scripts that want nothing but a number check what follows.
+int NumberTextEnd(const wchar_t *text);
+
+// A number and nothing after it but white space.
+bool IsOnlyANumber(const wchar_t *text);
+
 #endif

@@ -116,6 +116,30 @@ TEST(WideTextToDouble, RoundsCorrectlyAndSaturates) {
     ExpectAllRead(table);
 }
 
+TEST(NumberTextEnd, CountsTheWhiteSpaceAndTheNumberThatIsRead) {
+    const struct {
+        const wchar_t *text;
+        int end;
+    } table[] = {
+        {L"120", 3}, {L"  120", 5},  {L"\u3000120 ", 4},   {L"120bpm", 3}, {L"-.5e-3x", 6},
+        {L"1e", 1},  {L"1e+", 1},    {L"1e5", 3},          {L"3e5e2", 3},  {L"1.5.5", 3},
+        {L"5.", 2},  {L"１２０", 3}, {L"－１．５ｅ２", 6}, {L"", 0},       {L"abc", 0},
+        {L"-", 0},   {L"+.", 0},     {L"- 5", 0},          {L"e5", 0},     {L"inf", 0},
+    };
+    for (const auto &row : table) {
+        EXPECT_EQ(row.end, NumberTextEnd(row.text)) << testing::PrintToString(row.text);
+    }
+    for (const wchar_t *only : {L"120", L" 120 ", L"\u3000１２０\t", L"-.5e-3", L"1.\n"}) {
+        EXPECT_TRUE(IsOnlyANumber(only)) << testing::PrintToString(only);
+    }
+    for (const wchar_t *more : {L"", L" ", L"120bpm", L"1e", L"12 0", L"abc", L"5.5.5"}) {
+        EXPECT_FALSE(IsOnlyANumber(more)) << testing::PrintToString(more);
+    }
+    // Like the reading itself, no further than 99 characters.
+    const std::wstring longNumber = L"1" + std::wstring(120, L'0');
+    EXPECT_EQ(99, NumberTextEnd(longNumber.c_str()));
+}
+
 TEST(WideTextToDouble, ReadsNoMoreThanTheFirst99Characters) {
     std::wstring text = L"1" + std::wstring(98, L'0');
     EXPECT_EQ(1e98, WideTextToDouble(text.c_str()));
