@@ -1,4 +1,5 @@
-// tactimer-cli on Linux: arguments and output in UTF-8, whatever the locale.
+// tactimer-cli on Linux: arguments, input and output in UTF-8, whatever the
+// locale.
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,8 +13,13 @@ struct Arguments {
     char **argv;
 };
 
-void GetArgument(void *context, int index, FieldText &text) {
-    DecodeUtf8(static_cast<Arguments *>(context)->argv[index + 1], text);
+int GetArgument(void *context, int index, wchar_t *text, int capacity) {
+    return DecodeUtf8(static_cast<Arguments *>(context)->argv[index + 1], text, capacity);
+}
+
+long ReadStandardInput(void *, unsigned char *bytes, long capacity) {
+    const size_t read = std::fread(bytes, 1, static_cast<size_t>(capacity), stdin);
+    return read == 0 && std::ferror(stdin) ? -1 : static_cast<long>(read);
 }
 
 void WriteBytes(void *context, const char *bytes, int count) {
@@ -28,9 +34,13 @@ void WriteToFile(void *context, const wchar_t *text) {
 
 int main(int argc, char **argv) {
     Arguments arguments = {argv};
-    const int status =
-        RunTactimerCli({&arguments, argc - 1, GetArgument},
-                       {stdout, WriteToFile, isatty(STDOUT_FILENO) != 0}, {stderr, WriteToFile});
+    const CliPlatform platform = {
+        {&arguments, argc - 1, GetArgument},
+        {nullptr, ReadStandardInput},
+        {stdout, WriteToFile, isatty(STDOUT_FILENO) != 0},
+        {stderr, WriteToFile},
+    };
+    const int status = RunTactimerCli(platform);
     // A table that did not get out whole is no success (a full disk, a
     // closed pipe).
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

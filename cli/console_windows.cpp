@@ -14,8 +14,65 @@ struct Arguments {
     wchar_t **argv;
 };
 
-void GetArgument(void *context, int index, FieldText &text) {
-    CopyFieldText(static_cast<Arguments *>(context)->argv[index + 1], text);
+int GetArgument(void *context, int index, wchar_t *text, int capacity) {
+    const wchar_t *argument = static_cast<Arguments *>(context)->argv[index + 1];
+    int length = 0;
+    for (; argument[length] != L'\0'; ++length) {
+        if (length < capacity - 1) {
+            text[length] = argument[length];
+        }
+    }
+    text[length < capacity - 1 ? length : capacity - 1] = L'\0';
+    return length;
+}
+
+// Standard input as UTF-8 bytes: a file's or a pipe's as they are, a
+// console's typed characters encoded.
+struct Input {
+    HANDLE handle;
+    bool console;
+    char pending[1024];
+    int pendingLength;
+    int pendingPosition;
+};
+
+void KeepBytes(void *context, const char *bytes, int count) {
+    Input &input = *static_cast<Input *>(context);
+    for (int i = 0; i < count && input.pendingLength < static_cast<int>(sizeof input.pending);
+         ++i) {
+        input.pending[input.pendingLength++] = bytes[i];
+    }
+}
+
+long ReadStandardInput(void *context, unsigned char *bytes, long capacity) {
+    Input &input = *static_cast<Input *>(context);
+    DWORD read = 0;
+    if (!input.console) {
+        if (!ReadFile(input.handle, bytes, static_cast<DWORD>(capacity), &read, nullptr)) {
+            // The writer of a pipe closing it is its end.
+            return GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+        }
+        return static_cast<long>(read);
+    }
+    if (input.pendingPosition == input.pendingLength) {
+        wchar_t units[256];
+        if (!ReadConsoleW(input.handle, units, 255, &read, nullptr)) {
+            return -1;
+        }
+        // Ctrl+Z ends a console's input as a file's end does.
+        if (read == 0 || units[0] == L'\x1A') {
+            return 0;
+        }
+        units[read] = L'\0';
+        input.pendingLength = 0;
+        input.pendingPosition = 0;
+        EncodeUtf8(units, KeepBytes, &input);
+    }
+    long count = 0;
+    while (count < capacity && input.pendingPosition < input.pendingLength) {
+        bytes[count++] = static_cast<unsigned char>(input.pending[input.pendingPosition++]);
+    }
+    return count;
 }
 
 struct Output {
@@ -59,8 +116,17 @@ int wmain(int argc, wchar_t **argv) {
     Arguments arguments = {argv};
     Output out = OutputOf(STD_OUTPUT_HANDLE);
     Output err = OutputOf(STD_ERROR_HANDLE);
-    const int status = RunTactimerCli({&arguments, argc - 1, GetArgument},
-                                      {&out, WriteToOutput, out.console}, {&err, WriteToOutput});
+    static Input input;
+    input.handle = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    input.console = GetConsoleMode(input.handle, &mode) != 0;
+    const CliPlatform platform = {
+        {&arguments, argc - 1, GetArgument},
+        {&input, ReadStandardInput},
+        {&out, WriteToOutput, out.console},
+        {&err, WriteToOutput},
+    };
+    const int status = RunTactimerCli(platform);
     // A table that did not get out whole is no success (a full disk, a
     // closed pipe).
     if (out.failed) {

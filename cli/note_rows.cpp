@@ -3,28 +3,20 @@
 // the numbers cannot differ from the form's.
 #include "cli/note_rows.h"
 
+#include <cmath>
+#include <cwchar>
+
 #include "calc/form_controller.h"
 #include "calc/number_text.h"
 #include "calc/result_text.h"
+#include "cli/shortest_number.h"
+#include "midi/midi_tempo.h"
 #include "res/resource_ids.h"
 
 namespace {
 
 constexpr int kFirstResultField = 1009;
 constexpr int kResultFieldCount = 2 * kNoteLengthCount;
-
-const wchar_t *const kEnglishCaptions[kNoteLengthCount] = {
-    L"1/32",       L"1/16",     L"1/8",         L"1/4",         L"1/2",        L"1",
-    L"2",          L"4",        L"dotted 1/32", L"dotted 1/16", L"dotted 1/8", L"dotted 1/4",
-    L"dotted 1/2", L"dotted 1", L"dotted 2",    L"dotted 4",
-};
-const wchar_t *const kJapaneseTripletCaptions[kPlainNoteCount] = {
-    L"3連1/32", L"3連1/16", L"3連1/8", L"3連1/4", L"3連1/2", L"3連1", L"3連2", L"3連4",
-};
-const wchar_t *const kEnglishTripletCaptions[kPlainNoteCount] = {
-    L"triplet 1/32", L"triplet 1/16", L"triplet 1/8", L"triplet 1/4",
-    L"triplet 1/2",  L"triplet 1",    L"triplet 2",   L"triplet 4",
-};
 
 // A form whose inputs hold the command line's texts.
 struct CommandLineForm {
@@ -58,39 +50,115 @@ void SetText(void *context, int id, const wchar_t *text) {
 
 CommandLineForm g_form;
 
+// A number and nothing else, all of it within a field.
+bool WhollyANumber(const wchar_t *text, int length) {
+    return length < kFieldTextCapacity && IsOnlyANumber(text);
+}
+
+// Why the form cleared its grid for these texts.
+InputProblem WhyCleared(const wchar_t *tempoText, const wchar_t *resolutionText) {
+    if (tempoText[0] == L'\0') {
+        return InputProblem::kEmptyTempo;
+    }
+    if (resolutionText[0] == L'\0') {
+        return InputProblem::kEmptyResolution;
+    }
+    return NumberTextEnd(resolutionText) == 0 ? InputProblem::kResolutionHoldsNoNumber
+                                              : InputProblem::kZeroResolution;
+}
+
+bool EveryFieldDashed() {
+    for (const FieldText &text : g_form.results) {
+        if (std::wcscmp(text, L"--") != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The row's further units from its values.
+void FillUnits(const NoteRequest &request, const NoteRows &rows, const Fraction &quarters,
+               double milliseconds, NoteRow &row) {
+    row.exactTicks[0] = L'\0';
+    if (request.exact && rows.wholeResolution) {
+        FormatMixedNumber(ExactTicks(rows.resolution, quarters), row.exactTicks);
+    }
+    if (request.samples) {
+        FormatResultValue((milliseconds * request.sampleRate) / 1000, row.samples);
+    }
+    if (request.hertz) {
+        FormatFixedValue(1000 / milliseconds, 3, row.hertz);
+    }
+}
+
 }  // namespace
 
-InputProblem ComputeNoteRows(const wchar_t *tempoText, const wchar_t *resolutionText,
-                             CaptionLanguage language, bool triplets, NoteRows &rows) {
+InputProblem ComputeNoteRows(const wchar_t *tempoText, int tempoLength,
+                             const wchar_t *resolutionText, int resolutionLength,
+                             const NoteRequest &request, NoteRows &rows) {
+    if (request.strict && tempoText[0] != L'\0' && !WhollyANumber(tempoText, tempoLength)) {
+        return InputProblem::kTempoNotANumber;
+    }
+    if (request.strict && resolutionText[0] != L'\0' &&
+        !WhollyANumber(resolutionText, resolutionLength)) {
+        return InputProblem::kResolutionNotANumber;
+    }
+    // A tempo in microseconds reaches the form as the tempo it stands for.
+    FieldText tempoInBpm;
+    if (request.tempoInMicroseconds && tempoText[0] != L'\0') {
+        const double microseconds = WideTextToDouble(tempoText);
+        if (!(microseconds >= 1 && microseconds <= kMaxMidiTempo) ||
+            microseconds != std::floor(microseconds)) {
+            return InputProblem::kTempoNotMicroseconds;
+        }
+        FormatShortestNumber(BpmOfMidiTempo(static_cast<long>(microseconds)), tempoInBpm);
+        tempoText = tempoInBpm;
+    }
     g_form.tempo = tempoText;
     g_form.resolution = resolutionText;
     if (!OnCalculate({&g_form, GetText, SetText})) {
-        return tempoText[0] == L'\0'        ? InputProblem::kEmptyTempo
-               : resolutionText[0] == L'\0' ? InputProblem::kEmptyResolution
-                                            : InputProblem::kZeroResolution;
+        return WhyCleared(tempoText, resolutionText);
+    }
+    if (EveryFieldDashed()) {
+        return InputProblem::kTooLongToShow;
     }
     rows.tempo = WideTextToDouble(tempoText);
     rows.resolution = WideTextToDouble(resolutionText);
+    rows.midiTempo = MidiTempoOfBpm(rows.tempo);
+    rows.storedTempo = rows.midiTempo != 0 ? BpmOfMidiTempo(rows.midiTempo) : 0;
+    rows.driftPer100Quarters =
+        rows.midiTempo != 0 ? DriftPer100Quarters(rows.tempo, rows.midiTempo) : 0;
+    rows.wholeResolution = IsWholeResolution(rows.resolution);
+    rows.wholeAtMultiplesOf = 1;
     rows.count = 0;
+    const NoteLengths lengths = ComputeNoteLengths(rows.tempo, rows.resolution);
     for (int i = 0; i < kNoteLengthCount; ++i) {
         const NoteLengthEntry &entry = NoteLengthTable[i];
         NoteRow &row = rows.rows[rows.count++];
-        row.caption = language == CaptionLanguage::kJapanese ? entry.caption : kEnglishCaptions[i];
+        CopyFieldText(NoteCaption(i, request.language), row.caption);
         CopyFieldText(g_form.results[entry.tickFieldId - kFirstResultField], row.ticks);
         CopyFieldText(g_form.results[entry.millisecondFieldId - kFirstResultField],
                       row.milliseconds);
+        const Fraction quarters = NoteQuarters(entry);
+        rows.wholeAtMultiplesOf =
+            LeastCommonMultiple(rows.wholeAtMultiplesOf, quarters.denominator);
+        FillUnits(request, rows, quarters, lengths.notes[i].milliseconds, row);
     }
-    if (triplets) {
-        // Two thirds of each plain note, in that order of operations, and
-        // the form's own milliseconds per tick.
-        const NoteLengths lengths = ComputeNoteLengths(rows.tempo, rows.resolution);
+    for (int t = 0; t < request.tupletCount; ++t) {
+        const Tuplet &tuplet = request.tuplets[t];
         for (int i = 0; i < kPlainNoteCount; ++i) {
-            const double ticks = (lengths.notes[i].ticks * 2) / 3;
+            // From the plain note's ticks, with the form's milliseconds per
+            // tick.
+            const double ticks = TupletLength(lengths.notes[i].ticks, tuplet);
+            const double milliseconds = ticks * lengths.millisecondsPerTick;
             NoteRow &row = rows.rows[rows.count++];
-            row.caption = language == CaptionLanguage::kJapanese ? kJapaneseTripletCaptions[i]
-                                                                 : kEnglishTripletCaptions[i];
+            TupletCaption(tuplet, i, request.language, row.caption);
             FormatResultValue(ticks, row.ticks);
-            FormatResultValue(ticks * lengths.millisecondsPerTick, row.milliseconds);
+            FormatResultValue(milliseconds, row.milliseconds);
+            const Fraction quarters = TupletQuarters(NoteQuarters(NoteLengthTable[i]), tuplet);
+            rows.wholeAtMultiplesOf =
+                LeastCommonMultiple(rows.wholeAtMultiplesOf, quarters.denominator);
+            FillUnits(request, rows, quarters, milliseconds, row);
         }
     }
     return InputProblem::kNone;

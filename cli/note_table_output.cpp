@@ -1,14 +1,47 @@
 // Writing the note rows. Captions and result texts never hold a comma, a
-// quote, a backslash or a line break, so neither CSV nor JSON needs to quote
-// or escape anything within them.
+// quote, a backslash or a line break, so CSV needs no quoting.
 #include "cli/note_table_output.h"
 
-#include <cmath>
 #include <cwchar>
 
-#include "calc/number_text.h"
+#include "cli/json_output.h"
+#include "cli/shortest_number.h"
 
 namespace {
+
+enum Column { kCaption, kTicks, kMilliseconds, kExactTicks, kSamples, kHertz, kColumnCount };
+
+const wchar_t *const kJapaneseHeaders[kColumnCount] = {
+    L"音価", L"Tick", L"ミリ秒", L"Tick（分数）", L"サンプル", L"Hz",
+};
+const wchar_t *const kEnglishHeaders[kColumnCount] = {
+    L"note", L"ticks", L"ms", L"exact ticks", L"samples", L"Hz",
+};
+const wchar_t *const kCsvHeaders[kColumnCount] = {
+    L"note", L"ticks", L"ms", L"exact_ticks", L"samples", L"hz",
+};
+
+bool IsJapanese(const NoteOutput &output) {
+    return output.request->language == CaptionLanguage::kJapanese;
+}
+
+bool Shows(const NoteRequest &request, int column) {
+    switch (column) {
+        case kExactTicks:
+            return request.exact;
+        case kSamples:
+            return request.samples;
+        case kHertz:
+            return request.hertz;
+    }
+    return true;
+}
+
+const wchar_t *Cell(const NoteRow &row, int column) {
+    const wchar_t *const cells[kColumnCount] = {row.caption,    row.ticks,   row.milliseconds,
+                                                row.exactTicks, row.samples, row.hertz};
+    return cells[column];
+}
 
 // Columns a character takes in a terminal: East Asian wide and full-width
 // characters take two.
@@ -35,116 +68,237 @@ void WritePadded(const TextSink &out, const wchar_t *text, int width) {
     WriteText(out, text);
 }
 
-void WriteTable(const NoteRows &rows, CaptionLanguage language, const TextSink &out) {
-    const wchar_t *const header[3] = {
-        language == CaptionLanguage::kJapanese ? L"音価" : L"note",
-        language == CaptionLanguage::kJapanese ? L"Tick" : L"ticks",
-        language == CaptionLanguage::kJapanese ? L"ミリ秒" : L"ms",
-    };
-    int widths[3] = {ColumnsOf(header[0]), ColumnsOf(header[1]), ColumnsOf(header[2])};
-    for (int i = 0; i < rows.count; ++i) {
-        const NoteRow &row = rows.rows[i];
-        const int columns[3] = {ColumnsOf(row.caption), ColumnsOf(row.ticks),
-                                ColumnsOf(row.milliseconds)};
-        for (int column = 0; column < 3; ++column) {
-            if (columns[column] > widths[column]) {
-                widths[column] = columns[column];
-            }
-        }
+void WriteNumber(const TextSink &out, double value) {
+    FieldText text;
+    FormatShortestNumber(value, text);
+    WriteText(out, text);
+}
+
+void WriteExactInteger(const TextSink &out, ExactInteger value) {
+    FieldText text;
+    FormatExactInteger(value, text);
+    WriteText(out, text);
+}
+
+void WriteFixed(const TextSink &out, const wchar_t *format, double value) {
+    FieldText text;
+    std::swprintf(text, kFieldTextCapacity, format, value);
+    WriteText(out, text);
+}
+
+// Which resolutions make every row whole, and whether the typed one does.
+void WriteWholeTicksLine(const NoteOutput &output, const NoteRows &rows) {
+    const TextSink &out = output.out;
+    const bool japanese = IsJapanese(output);
+    if (rows.wholeAtMultiplesOf == 0) {
+        WriteText(out, japanese ? L"すべての行が整数の Tick になる分解能は 2^127 未満にありません\n"
+                                : L"no resolution below 2^127 makes every row a whole number of "
+                                  L"ticks\n");
+        return;
     }
-    for (int i = -1; i < rows.count; ++i) {
-        const wchar_t *const cells[3] = {
-            i < 0 ? header[0] : rows.rows[i].caption,
-            i < 0 ? header[1] : rows.rows[i].ticks,
-            i < 0 ? header[2] : rows.rows[i].milliseconds,
-        };
-        for (int column = 0; column < 3; ++column) {
-            if (column > 0) {
-                WriteText(out, L"  ");
-            }
-            WritePadded(out, cells[column], widths[column]);
-        }
-        WriteText(out, L"\n");
+    WriteText(out, japanese ? L"すべての行が整数の Tick になる分解能: "
+                            : L"every row is a whole number of ticks at resolutions that are "
+                              L"multiples of ");
+    WriteExactInteger(out, rows.wholeAtMultiplesOf);
+    WriteText(out, japanese ? L" の倍数（" : L": ");
+    WriteNumber(out, rows.resolution);
+    if (!rows.wholeResolution) {
+        WriteText(out, japanese ? L" は整数ではありません）\n" : L" is not a whole number\n");
+    } else if (static_cast<long long>(rows.resolution) % rows.wholeAtMultiplesOf == 0) {
+        WriteText(out, japanese ? L" は倍数です）\n" : L" is one\n");
+    } else {
+        WriteText(out, japanese ? L" は倍数ではありません）\n" : L" is not\n");
     }
 }
 
+// The tempo as a MIDI file would store it.
+void WriteMidiTempoLine(const NoteOutput &output, const NoteRows &rows) {
+    const TextSink &out = output.out;
+    const bool japanese = IsJapanese(output);
+    WriteText(out, japanese ? L"MIDI のテンポ: " : L"MIDI tempo: ");
+    if (rows.midiTempo == 0) {
+        WriteText(out, japanese ? L"MIDI ファイルには保存できないテンポです（四分音符あたり "
+                                  L"1～16777215 マイクロ秒）\n"
+                                : L"a MIDI file cannot store this tempo (it holds 1 to 16777215 "
+                                  L"µs per quarter note)\n");
+        return;
+    }
+    WriteText(out, japanese ? L"四分音符あたり " : L"");
+    WriteExactInteger(out, rows.midiTempo);
+    WriteText(out, japanese ? L" マイクロ秒 = " : L" µs per quarter note = ");
+    WriteFixed(out, L"%.6f", rows.storedTempo);
+    WriteText(out, japanese ? L" BPM（四分音符 100 個で " : L" BPM, drifting ");
+    WriteFixed(out, L"%.6f", rows.driftPer100Quarters);
+    WriteText(out, japanese ? L" ミリ秒のずれ）\n" : L" ms per 100 quarter notes\n");
+}
+
+void WriteTable(NoteOutput &output, const NoteRows &rows) {
+    const TextSink &out = output.out;
+    const NoteRequest &request = *output.request;
+    const bool japanese = IsJapanese(output);
+    if (output.manyPairs) {
+        WriteText(out, output.pairsWritten > 0 ? L"\n" : L"");
+        WriteText(out, japanese ? L"Tempo " : L"tempo ");
+        WriteNumber(out, rows.tempo);
+        WriteText(out, japanese ? L", 分解能 " : L", resolution ");
+        WriteNumber(out, rows.resolution);
+        WriteText(out, L"\n");
+    }
+    const wchar_t *const *headers = japanese ? kJapaneseHeaders : kEnglishHeaders;
+    const wchar_t *const none = japanese ? L"なし" : L"none";
+    int widths[kColumnCount];
+    for (int column = 0; column < kColumnCount; ++column) {
+        widths[column] = ColumnsOf(headers[column]);
+        for (int i = 0; i < rows.count; ++i) {
+            const wchar_t *cell = Cell(rows.rows[i], column);
+            const int columns = ColumnsOf(cell[0] != L'\0' ? cell : none);
+            widths[column] = columns > widths[column] ? columns : widths[column];
+        }
+    }
+    for (int i = -1; i < rows.count; ++i) {
+        bool first = true;
+        for (int column = 0; column < kColumnCount; ++column) {
+            if (!Shows(request, column)) {
+                continue;
+            }
+            WriteText(out, first ? L"" : L"  ");
+            first = false;
+            const wchar_t *cell = i < 0 ? headers[column] : Cell(rows.rows[i], column);
+            WritePadded(out, cell[0] != L'\0' ? cell : none, widths[column]);
+        }
+        WriteText(out, L"\n");
+    }
+    if (request.exact || request.tempoInMicroseconds) {
+        WriteText(out, L"\n");
+    }
+    if (request.exact) {
+        WriteWholeTicksLine(output, rows);
+    }
+    if (request.exact || request.tempoInMicroseconds) {
+        WriteMidiTempoLine(output, rows);
+    }
+}
+
+void WriteCsvHeader(const NoteOutput &output) {
+    const TextSink &out = output.out;
+    WriteText(out, output.manyPairs ? L"tempo,resolution," : L"");
+    bool first = true;
+    for (int column = 0; column < kColumnCount; ++column) {
+        if (Shows(*output.request, column)) {
+            WriteText(out, first ? L"" : L",");
+            first = false;
+            WriteText(out, kCsvHeaders[column]);
+        }
+    }
+    WriteText(out, L"\r\n");
+}
+
 // RFC 4180: CRLF after every record, the header included.
-void WriteCsv(const NoteRows &rows, const TextSink &out) {
-    WriteText(out, L"note,ticks,ms\r\n");
+void WriteCsv(const NoteOutput &output, const NoteRows &rows) {
+    const TextSink &out = output.out;
     for (int i = 0; i < rows.count; ++i) {
-        const NoteRow &row = rows.rows[i];
-        WriteText(out, row.caption);
-        WriteText(out, L",");
-        WriteText(out, row.ticks);
-        WriteText(out, L",");
-        WriteText(out, row.milliseconds);
+        if (output.manyPairs) {
+            WriteNumber(out, rows.tempo);
+            WriteText(out, L",");
+            WriteNumber(out, rows.resolution);
+            WriteText(out, L",");
+        }
+        bool first = true;
+        for (int column = 0; column < kColumnCount; ++column) {
+            if (Shows(*output.request, column)) {
+                WriteText(out, first ? L"" : L",");
+                first = false;
+                WriteText(out, Cell(rows.rows[i], column));
+            }
+        }
         WriteText(out, L"\r\n");
     }
 }
 
-// The fewest significant digits that read back as the same double, written
-// without an exponent where the number has at most 17 integer digits (480,
-// not 4.8e+02).
-void WriteJsonNumber(const TextSink &out, double value) {
-    if (!std::isfinite(value)) {
-        WriteText(out, L"null");
-        return;
-    }
-    FieldText text;
-    for (int digits = 1; digits <= 17; ++digits) {
-        std::swprintf(text, kFieldTextCapacity, L"%.*g", digits, value);
-        if (WideTextToDouble(text) == value) {
-            break;
-        }
-    }
-    if (const wchar_t *exponent = std::wcschr(text, L'e')) {
-        const long power = std::wcstol(exponent + 1, nullptr, 10);
-        if (power >= 0 && power < 17) {
-            std::swprintf(text, kFieldTextCapacity, L"%.*g", static_cast<int>(power + 1), value);
-        }
-    }
-    WriteText(out, text);
-}
-
-// A result text is a JSON number as it stands ("-0.00" included); the texts
-// of infinities, NaN and "--" have no JSON number.
-void WriteJsonResult(const TextSink &out, const wchar_t *text) {
-    const wchar_t *digits = text[0] == L'-' ? text + 1 : text;
-    WriteText(out, digits[0] >= L'0' && digits[0] <= L'9' ? text : L"null");
-}
-
-void WriteJson(const NoteRows &rows, const TextSink &out) {
+void WriteJson(const NoteOutput &output, const NoteRows &rows) {
+    const TextSink &out = output.out;
+    const NoteRequest &request = *output.request;
+    WriteText(out, output.manyPairs && output.pairsWritten > 0 ? L",\n" : L"");
     WriteText(out, L"{\"tempo\": ");
     WriteJsonNumber(out, rows.tempo);
     WriteText(out, L", \"resolution\": ");
     WriteJsonNumber(out, rows.resolution);
+    // A tempo that a MIDI file cannot store has none of the three.
+    if (rows.midiTempo != 0) {
+        WriteText(out, L", \"us_per_quarter\": ");
+        WriteExactInteger(out, rows.midiTempo);
+        WriteText(out, L", \"stored_tempo\": ");
+        WriteJsonNumber(out, rows.storedTempo);
+        WriteText(out, L", \"drift_ms_per_100_quarters\": ");
+        WriteJsonNumber(out, rows.driftPer100Quarters);
+    } else {
+        WriteText(out,
+                  L", \"us_per_quarter\": null, \"stored_tempo\": null, "
+                  L"\"drift_ms_per_100_quarters\": null");
+    }
+    if (request.exact) {
+        WriteText(out, L", \"whole_at_multiples_of\": ");
+        if (rows.wholeAtMultiplesOf != 0) {
+            WriteExactInteger(out, rows.wholeAtMultiplesOf);
+        } else {
+            WriteText(out, L"null");
+        }
+    }
     WriteText(out, L", \"notes\": [\n");
     for (int i = 0; i < rows.count; ++i) {
         const NoteRow &row = rows.rows[i];
-        WriteText(out, L"  {\"note\": \"");
-        WriteText(out, row.caption);
-        WriteText(out, L"\", \"ticks\": ");
+        WriteText(out, L"  {\"note\": ");
+        WriteJsonString(out, row.caption);
+        WriteText(out, L", \"ticks\": ");
         WriteJsonResult(out, row.ticks);
         WriteText(out, L", \"ms\": ");
         WriteJsonResult(out, row.milliseconds);
+        if (request.exact) {
+            WriteText(out, L", \"exact_ticks\": ");
+            if (row.exactTicks[0] != L'\0') {
+                WriteJsonString(out, row.exactTicks);
+            } else {
+                WriteText(out, L"null");
+            }
+        }
+        if (request.samples) {
+            WriteText(out, L", \"samples\": ");
+            WriteJsonResult(out, row.samples);
+        }
+        if (request.hertz) {
+            WriteText(out, L", \"hz\": ");
+            WriteJsonResult(out, row.hertz);
+        }
         WriteText(out, i + 1 < rows.count ? L"},\n" : L"}\n");
     }
-    WriteText(out, L"]}\n");
+    WriteText(out, output.manyPairs ? L"]}" : L"]}\n");
 }
 
 }  // namespace
 
-void WriteNoteRows(const NoteRows &rows, OutputFormat format, CaptionLanguage language,
-                   const TextSink &out) {
-    switch (format) {
+void WriteNoteRows(NoteOutput &output, const NoteRows &rows) {
+    if (output.pairsWritten == 0 && output.format == OutputFormat::kCsv) {
+        WriteCsvHeader(output);
+    } else if (output.pairsWritten == 0 && output.format == OutputFormat::kJson &&
+               output.manyPairs) {
+        WriteText(output.out, L"[\n");
+    }
+    switch (output.format) {
         case OutputFormat::kTable:
-            WriteTable(rows, language, out);
+            WriteTable(output, rows);
             break;
         case OutputFormat::kCsv:
-            WriteCsv(rows, out);
+            WriteCsv(output, rows);
             break;
         case OutputFormat::kJson:
-            WriteJson(rows, out);
+            WriteJson(output, rows);
             break;
+    }
+    ++output.pairsWritten;
+}
+
+void EndNoteOutput(const NoteOutput &output) {
+    if (output.format == OutputFormat::kJson && output.manyPairs && output.pairsWritten > 0) {
+        WriteText(output.out, L"\n]\n");
     }
 }

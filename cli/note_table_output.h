@@ -1,14 +1,26 @@
 // The note rows as text: a table for people, CSV for spreadsheets, JSON for
-// programs.
+// programs, for one tempo and resolution or for many, one after the other.
 #ifndef TACTIMER_CLI_NOTE_TABLE_OUTPUT_H
 #define TACTIMER_CLI_NOTE_TABLE_OUTPUT_H
 
+#include "cli/cli_request.h"
 #include "cli/note_rows.h"
 #include "cli/text_sink.h"
 
-enum class OutputFormat { kTable, kCsv, kJson };
+struct NoteOutput {
+    TextSink out;
+    OutputFormat format;
+    const NoteRequest *request;
+    // Many pairs: a heading before each table, tempo and resolution columns
+    // in CSV, an array in JSON.
+    bool manyPairs;
+    int pairsWritten;
+};
 
-void WriteNoteRows(const NoteRows &rows, OutputFormat format, CaptionLanguage language,
-                   const TextSink &out);
+// The first pair's rows come after the CSV header or the start of JSON's
+// array; nothing at all is written before a pair that cannot be shown.
+void WriteNoteRows(NoteOutput &output, const NoteRows &rows);
+// After the last pair: the end of JSON's array, when it was begun.
+void EndNoteOutput(const NoteOutput &output);
 
 #endif

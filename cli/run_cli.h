@@ -1,22 +1,30 @@
 // tactimer-cli as a whole, apart from how the platform hands it its
-// arguments and writes its texts.
+// arguments and standard input and writes its texts.
 #ifndef TACTIMER_CLI_RUN_CLI_H
 #define TACTIMER_CLI_RUN_CLI_H
 
-#include "calc/field_text.h"
 #include "cli/text_sink.h"
+#include "midi/byte_source.h"
 
-// The arguments after the program's name. Get copies the first 99 UTF-16
-// code units of argument index into text, as the form's fields would hold
-// them.
+// The arguments after the program's name. Get copies at most capacity - 1
+// UTF-16 code units of argument index and a terminator into text, and
+// returns how many the whole argument has.
 struct ArgumentList {
     void *context;
     int count;
-    void (*Get)(void *context, int index, FieldText &text);
+    int (*Get)(void *context, int index, wchar_t *text, int capacity);
+};
+
+// What the platform gives the program.
+struct CliPlatform {
+    ArgumentList arguments;
+    ByteSource standardInput;
+    TextSink out;
+    TextSink err;
 };
 
 // Returns the exit status: 0 when the table was printed (or the help or the
 // version), 1 when the input cannot be used, 2 on a usage error.
-int RunTactimerCli(const ArgumentList &arguments, const TextSink &out, const TextSink &err);
+int RunTactimerCli(const CliPlatform &platform);
 
 #endif

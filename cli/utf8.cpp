@@ -38,23 +38,29 @@ char32_t NextCodePoint(const unsigned char *&bytes) {
 
 }  // namespace
 
-void DecodeUtf8(const char *bytes, FieldText &text) {
+int DecodeUtf8(const char *bytes, wchar_t *text, int capacity) {
     const unsigned char *next = reinterpret_cast<const unsigned char *>(bytes);
     int length = 0;
-    while (*next != 0 && length < kFieldTextCapacity - 1) {
+    int copied = 0;
+    while (*next != 0) {
         const char32_t point = NextCodePoint(next);
-        if (point < 0x10000) {
-            text[length++] = static_cast<wchar_t>(point);
-        } else {
-            // A surrogate pair, cut after its first half at the 99th unit as
-            // an edit control's text would be.
-            text[length++] = static_cast<wchar_t>(0xD800 + ((point - 0x10000) >> 10));
-            if (length < kFieldTextCapacity - 1) {
-                text[length++] = static_cast<wchar_t>(0xDC00 + ((point - 0x10000) & 0x3FF));
+        wchar_t units[2] = {static_cast<wchar_t>(point), 0};
+        int count = 1;
+        if (point >= 0x10000) {
+            units[0] = static_cast<wchar_t>(0xD800 + ((point - 0x10000) >> 10));
+            units[1] = static_cast<wchar_t>(0xDC00 + ((point - 0x10000) & 0x3FF));
+            count = 2;
+        }
+        // A surrogate pair may be cut after its first half, as an edit
+        // control's text would be.
+        for (int i = 0; i < count; ++i, ++length) {
+            if (copied < capacity - 1) {
+                text[copied++] = units[i];
             }
         }
     }
-    text[length] = L'\0';
+    text[copied] = L'\0';
+    return length;
 }
 
 void EncodeUtf8(const wchar_t *text, void (*write)(void *context, const char *bytes, int count),

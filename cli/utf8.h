@@ -6,8 +6,9 @@
 
 #include "calc/field_text.h"
 
-// The first 99 code units of the text; a malformed sequence reads as U+FFFD.
-void DecodeUtf8(const char *bytes, FieldText &text);
+// At most capacity - 1 code units of the text and a terminator; returns how
+// many the whole text has. A malformed sequence reads as U+FFFD.
+int DecodeUtf8(const char *bytes, wchar_t *text, int capacity);
 
 // Hands the UTF-8 bytes of a wide text to write, a buffer at a time. A lone
 // surrogate becomes U+FFFD.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Packs the Windows test kit from a built windows preset: both programs,
 # every Windows test program, the runner and run-tests.cmd, and the bytes
-# the native tactimer-cli writes for each case of the same-bytes test, so
-# that the kit can compare tactimer-cli.exe's files with them on Windows.
+# the native tactimer-cli writes for each case of the same-bytes test (with
+# its standard input), so that the kit can compare tactimer-cli.exe's files
+# with them on Windows.
 # Usage: tools/make-test-kit.sh WINDOWS_BUILD_DIR NATIVE_CLI OUTPUT_ZIP
 set -euo pipefail
 if [ $# -ne 3 ]; then
@@ -18,17 +19,24 @@ export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/n
 
 cases=$(mktemp -d)
 trap 'rm -rf "$cases"' EXIT
-cp tests/cli/same_bytes_cases.txt "$cases/cases"
+# One case a line, without its input, which goes to NN.in.
+: >"$cases/cases"
 entries=(tests/cli-same-bytes/cases="$cases/cases")
 number=0
-while IFS= read -r arguments; do
+while IFS= read -r line; do
     number=$((number + 1))
     stem=$(printf '%02d' "$number")
+    arguments=${line%% <<< *}
+    input=
+    [ "$arguments" = "$line" ] || input=${line#* <<< }
+    printf '%s' "$input" | tr '|' '\n' >"$cases/$stem.in"
+    echo "$arguments" >>"$cases/cases"
     read -ra words <<<"$arguments"
     status=0
-    "$native" "${words[@]}" </dev/null >"$cases/$stem.out" 2>"$cases/$stem.err" || status=$?
+    "$native" "${words[@]}" <"$cases/$stem.in" >"$cases/$stem.out" 2>"$cases/$stem.err" ||
+        status=$?
     echo "$status" >"$cases/$stem.status"
-    for kind in out err status; do
+    for kind in in out err status; do
         entries+=(tests/cli-same-bytes/$stem.$kind="$cases/$stem.$kind")
     done
 done <tests/cli/same_bytes_cases.txt

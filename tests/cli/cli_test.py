@@ -19,6 +19,10 @@ import unittest
 
 EXPECTED = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'expected')
 NOT_A_NUMBER = {'inf', '-inf', 'nan', '--'}
+NOT_A_TUPLET = ('is not N or N:D, N notes in the time of D, N from 2 and both up to 1000')
+NOT_A_RATE = '--samples takes a rate in samples a second, a positive number, not'
+TEMPO_FOR_ALONE = ('--tempo-for MS NOTE takes no TEMPO or RESOLUTION, and none of --tuplets, '
+                   '--triplets, --exact, --samples, --hz, --tempo-us or --tempos')
 
 
 def run(*arguments):
@@ -64,7 +68,8 @@ class ExactOutputTest(unittest.TestCase):
                 self.assertEqual(same, run(tempo, resolution))
 
     def test_a_negative_tempo_after_the_end_of_options_or_alone(self):
-        for arguments in (('--', '-120', '480'), ('-120', '480')):
+        for arguments in (('--', '-120', '480'), ('-120', '480'), ('-１２０', '480'),
+                          ('-．１２e3', '480'), ('--strict', '-120', '480')):
             with self.subTest(arguments=arguments):
                 status, out, _ = run('--format', 'csv', *arguments)
                 self.assertEqual(0, status)
@@ -185,13 +190,48 @@ class FailureTest(unittest.TestCase):
                 ('120', '', 'the resolution is empty'),
                 ('120', '0', 'the resolution reads as zero'),
                 ('120', '-0.0', 'the resolution reads as zero'),
-                ('120', 'abc', 'the resolution reads as zero'),
-                ('120', ' ', 'the resolution reads as zero'),
+                ('120', 'abc', "the resolution 'abc' holds no number, so it reads as zero"),
+                ('120', ' ', "the resolution ' ' holds no number, so it reads as zero"),
+                ('120', 'inf', "the resolution 'inf' holds no number, so it reads as zero"),
+                ('1e-300', '1e300', 'every value is too long to show (more than 99 characters)'),
                 ('120', '1e-999', 'the resolution reads as zero'),
                 ('120', '0.' + '0' * 97 + '1', 'the resolution reads as zero')):
             with self.subTest(tempo=tempo, resolution=resolution):
                 self.assertEqual((1, '', 'tactimer-cli: %s\n' % message),
                                  run('--', tempo, resolution))
+
+    def test_strict_readings_and_unusable_values_name_the_text(self):
+        not_alone = 'is not a number and nothing else'
+        for arguments, message in (
+                (('--strict', '120bpm', '480'), "the tempo '120bpm' %s" % not_alone),
+                (('--strict', 'abc', '480'), "the tempo 'abc' %s" % not_alone),
+                (('--strict', '120', '480 ticks'), "the resolution '480 ticks' %s" % not_alone),
+                (('--strict', '1e', '480'), "the tempo '1e' %s" % not_alone),
+                (('--strict', '1' * 100, '480'), "the tempo '%s' %s" % ('1' * 99, not_alone)),
+                (('--tempo-us', '0', '480'), "the tempo '0' is not whole microseconds a quarter "
+                                             "note from 1 to 16777215"),
+                (('--tempo-us', '16777216', '480'), "the tempo '16777216' is not whole "
+                                                    "microseconds a quarter note from 1 to "
+                                                    "16777215"),
+                (('--tempo-us', '500000.5', '480'), "the tempo '500000.5' is not whole "
+                                                    "microseconds a quarter note from 1 to "
+                                                    "16777215"),
+                (('--tempo-for', 'abc', '1/8'), "--tempo-for: the length 'abc' is not a number "
+                                                "of milliseconds"),
+                (('--strict', '--tempo-for', '375ms', '1/8'), "--tempo-for: the length '375ms' is "
+                                                              "not a number of milliseconds"),
+                (('--tempo-for', '0', '1/8'), "--tempo-for: the length '0' must be more than 0 "
+                                              "milliseconds, and finite"),
+                (('--tempo-for', '-5', '1/8'), "--tempo-for: the length '-5' must be more than 0 "
+                                               "milliseconds, and finite"),
+                (('--tempo-for', '1e-320', '4'), "--tempo-for: the length '1e-320' is too short "
+                                                 "for any tempo")):
+            with self.subTest(arguments=arguments):
+                self.assertEqual((1, '', 'tactimer-cli: %s\n' % message), run(*arguments))
+        # White space around a number, and full-width digits, are still a number.
+        self.assertEqual(run('120', '480'), run('--strict', ' 120 ', '　４８０'))
+        self.assertEqual(run('--tempo-for', '375', '1/8'),
+                         run('--strict', '--tempo-for', ' 375 ', '1/8'))
 
     def test_usage_errors_print_a_message_and_the_usage(self):
         for arguments, message in (
@@ -199,11 +239,41 @@ class FailureTest(unittest.TestCase):
                 (('120',), 'RESOLUTION is missing'),
                 (('120', '480', '960'), "one argument too many: '960'"),
                 (('--bogus', '120', '480'), "unknown option '--bogus'"),
-                (('-h', '120', '480'), "unknown option '-h'"),
+
                 (('--format', 'xml', '120', '480'), "--format takes table, csv or json, not 'xml'"),
                 (('--lang=fr', '120', '480'), "--lang takes ja or en, not 'fr'"),
-                (('120', '480', '--format'), "--format takes table, csv or json, not ''"),
-                (('--', '120', '480', '--help'), "one argument too many: '--help'")):
+                (('120', '480', '--format'), '--format needs a value'),
+                (('120', '480', '--lang'), '--lang needs a value'),
+                (('--', '120', '480', '--help'), "one argument too many: '--help'"),
+                (('--lang=' + 'x' * 120, '120', '480'),
+                 '--lang: the value is longer than the 99 characters it may have'),
+                (('--tempos', '9' * 1000, '480'),
+                 '--tempos: the value is longer than the 999 characters it may have'),
+                (('--tuplets', '2:3,,5', '120', '480'), "--tuplets: '' %s" % NOT_A_TUPLET),
+                (('--tuplets=1', '120', '480'), "--tuplets: '1' %s" % NOT_A_TUPLET),
+                (('--tuplets', '3:0', '120', '480'), "--tuplets: '3:0' %s" % NOT_A_TUPLET),
+                (('--tuplets', '1001', '120', '480'), "--tuplets: '1001' %s" % NOT_A_TUPLET),
+                (('--tuplets', '5:1001', '120', '480'), "--tuplets: '5:1001' %s" % NOT_A_TUPLET),
+                (('--tuplets', '3:2:1', '120', '480'), "--tuplets: '3:2:1' %s" % NOT_A_TUPLET),
+                (('--tuplets', ' 3', '120', '480'), "--tuplets: ' 3' %s" % NOT_A_TUPLET),
+                (('--tuplets', ','.join(str(n) for n in range(2, 35)), '120', '480'),
+                 '--tuplets: no more than 32 tuplets'),
+                (('--samples', '0', '120', '480'), "%s '0'" % NOT_A_RATE),
+                (('--samples=-44100', '120', '480'), "%s '-44100'" % NOT_A_RATE),
+                (('--samples', '48k', '120', '480'), "%s '48k'" % NOT_A_RATE),
+                (('--samples', 'inf', '120', '480'), "%s 'inf'" % NOT_A_RATE),
+                (('120', '480', '--samples'), '--samples needs a value'),
+                (('--tempos', '90,100', '120', '480'),
+                 '--tempos LIST takes one more number: RESOLUTION'),
+                (('--tempos', '90'), 'RESOLUTION is missing'),
+                (('-', '480'), '- reads TEMPO and RESOLUTION from standard input: no more '
+                               'numbers, nor --tempos'),
+                (('--tempos', '90', '-'), '- reads TEMPO and RESOLUTION from standard input: '
+                                          'no more numbers, nor --tempos'),
+                (('--tempo-for',), '--tempo-for needs MS and NOTE'),
+                (('--tempo-for', '375'), '--tempo-for needs NOTE after MS'),
+                (('--tempo-for', '375', '1/8', '120'), TEMPO_FOR_ALONE),
+                (('--exact', '--tempo-for', '375', '1/8'), TEMPO_FOR_ALONE)):
             with self.subTest(arguments=arguments):
                 status, out, err = run(*arguments)
                 self.assertEqual(2, status)
@@ -211,6 +281,13 @@ class FailureTest(unittest.TestCase):
                 first, _, usage = err.partition('\n')
                 self.assertEqual('tactimer-cli: ' + message, first)
                 self.assertTrue(usage.startswith('usage: tactimer-cli'), usage)
+
+    def test_an_unknown_note_for_the_tempo_is_a_usage_error(self):
+        for note in ('dotted 1/7', '3連', 'triplet', '1:2 tuplet 1/8', '1/64', ''):
+            with self.subTest(note=note):
+                status, out, err = run('--tempo-for', '375', note)
+                self.assertEqual((2, ''), (status, out))
+                self.assertTrue(err.startswith("tactimer-cli: --tempo-for: '%s' is no note" % note))
 
     def test_output_that_cannot_be_written_is_no_success(self):
         with open('/dev/full', 'wb') as full:
@@ -223,6 +300,15 @@ class FailureTest(unittest.TestCase):
         status, out, err = run('--help')
         self.assertEqual((0, ''), (status, err))
         self.assertTrue(out.startswith('usage: tactimer-cli'))
+        self.assertEqual((0, out, ''), run('-h', '120', '480'))
+        options, examples = out.split('\nExamples:\n')
+        for option in ('--tuplets LIST', '--triplets', '--exact', '--samples RATE', '--hz',
+                       '--tempo-us', '--tempos LIST', '--strict', '--tempo-for MS NOTE', '--bom'):
+            self.assertIn('\n  ' + option + ' ', options)
+        # An example of each new way to ask.
+        for option in ('--tuplets', '--exact', '--samples', '--hz', '--tempo-us', '--tempos',
+                       'tactimer-cli --format csv -\n', '--tempo-for'):
+            self.assertIn(option, examples)
         self.assertEqual((0, 'tactimer-cli %s\n' % VERSION, ''), run('120', '--version'))
 
 

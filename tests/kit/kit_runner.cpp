@@ -100,13 +100,15 @@ struct Finished {
     DWORD exitCode;
 };
 
-// Runs the command line with its output going to the files, in a job, so
-// that on time-out it ends together with every program it started.
-Finished Run(std::wstring commandLine, HANDLE output, HANDLE errors, DWORD timeLimitSeconds) {
+// Runs the command line with its input from the file and its output going
+// to the files, in a job, so that on time-out it ends together with every
+// program it started.
+Finished Run(std::wstring commandLine, const std::wstring &inputPath, HANDLE output, HANDLE errors,
+             DWORD timeLimitSeconds) {
     Finished finished = {false, false, 0};
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE input = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                               OPEN_EXISTING, 0, nullptr);
+    HANDLE input = CreateFileW(inputPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               &inherit, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -151,7 +153,8 @@ Result RunKitTest(const KitTest &test) {
     Result result = {test.name, false, 0, ""};
     HANDLE log = CreateForWriting(LogPath(test.name), true);
     const ULONGLONG start = GetTickCount64();
-    const Finished finished = Run(test.commandLine, log, log, test.timeLimitSeconds);
+    // Nothing to read: no test waits for a keyboard.
+    const Finished finished = Run(test.commandLine, L"NUL", log, log, test.timeLimitSeconds);
     result.seconds = SecondsSince(start);
     CloseHandle(log);
     char why[96];
@@ -168,9 +171,9 @@ Result RunKitTest(const KitTest &test) {
 }
 
 // tactimer-cli.exe writes, to files, the bytes that the Linux build wrote
-// for the same arguments when the kit was made: one case a line in
-// cases, its expected output, errors and exit status in NN.out, NN.err and
-// NN.status.
+// for the same arguments and standard input when the kit was made: one case
+// a line in cases, its standard input in NN.in, its expected output, errors
+// and exit status in NN.out, NN.err and NN.status.
 Result RunCliSameBytes() {
     Result result = {"cli_same_bytes", true, 0, ""};
     // Each case is bounded in time by itself.
@@ -204,7 +207,7 @@ Result RunCliSameBytes() {
         HANDLE output = CreateForWriting(got + L".out", true);
         HANDLE errors = CreateForWriting(got + L".err", true);
         const Finished finished = Run(L"\"" + std::wstring(kTactimerCli) + L"\" " + Wide(arguments),
-                                      output, errors, kCaseTimeLimitSeconds);
+                                      expected + L".in", output, errors, kCaseTimeLimitSeconds);
         CloseHandle(output);
         CloseHandle(errors);
         std::string wanted[3];

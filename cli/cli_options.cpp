@@ -1,0 +1,273 @@
+// The arguments: options anywhere, "--name value" or "--name=value", and
+// the numbers.
+#include "cli/cli_options.h"
+
+#include <cmath>
+#include <cwchar>
+
+#include "calc/number_text.h"
+
+namespace {
+
+bool Is(const wchar_t *argument, const wchar_t *option) {
+    return std::wcscmp(argument, option) == 0;
+}
+
+bool IsDigitOrPoint(wchar_t c) {
+    // Full-width forms too, as an input method types them.
+    return (c >= L'0' && c <= L'9') || c == L'.' || (c >= L'\uFF10' && c <= L'\uFF19') ||
+           c == L'\uFF0E';
+}
+
+// "-" followed by a digit or a point is a negative number, and "-" alone
+// stands for standard input: neither is an option.
+bool IsOption(const wchar_t *argument) {
+    return argument[0] == L'-' && argument[1] != L'\0' && !IsDigitOrPoint(argument[1]);
+}
+
+// In the order of OutputFormat and of CaptionLanguage.
+const wchar_t *const kFormatNames[] = {L"table", L"csv", L"json"};
+const wchar_t *const kLanguageNames[] = {L"ja", L"en"};
+
+// The position of value among the names, or -1.
+template <int N>
+int ChoiceOf(const wchar_t *value, const wchar_t *const (&names)[N]) {
+    for (int i = 0; i < N; ++i) {
+        if (Is(value, names[i])) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void CopyText(const wchar_t *text, wchar_t *copy, int capacity) {
+    int length = 0;
+    while (length < capacity - 1 && text[length] != L'\0') {
+        copy[length] = text[length];
+        ++length;
+    }
+    copy[length] = L'\0';
+}
+
+// Walks the arguments once.
+struct ArgumentCursor {
+    const ArgumentList &arguments;
+    const TextSink &err;
+    int index;
+    ListText argument;  // the one at index
+    int length;         // its whole length, which may not fit
+    bool failed;        // a usage error has been reported
+
+    bool Next() {
+        if (++index >= arguments.count) {
+            return false;
+        }
+        length = arguments.Get(arguments.context, index, argument, kListTextCapacity);
+        return true;
+    }
+
+    // Reports a usage error; the parse ends.
+    void Fail(const wchar_t *first, const wchar_t *second = L"", const wchar_t *third = L"",
+              const wchar_t *fourth = L"") {
+        Complain(err, first, second, third, fourth);
+        failed = true;
+    }
+
+    // Whether the argument is the option name, as "--name value" or
+    // "--name=value"; if so, value holds the value and the cursor stands on
+    // the argument that held it. A missing or overlong value fails.
+    bool OptionValue(const wchar_t *name, wchar_t *value, int capacity) {
+        const int nameLength = static_cast<int>(std::wcslen(name));
+        if (std::wcsncmp(argument, name, nameLength) != 0 ||
+            (argument[nameLength] != L'=' && argument[nameLength] != L'\0')) {
+            return false;
+        }
+        int valueLength = 0;
+        if (argument[nameLength] == L'=') {
+            valueLength = length - nameLength - 1;
+            CopyText(argument + nameLength + 1, value, capacity);
+        } else if (Next()) {
+            valueLength = length;
+            CopyText(argument, value, capacity);
+        } else {
+            Fail(name, L" needs a value");
+            return true;
+        }
+        if (valueLength >= capacity) {
+            Fail(name, L": the value is longer than the ",
+                 capacity == kListTextCapacity ? L"999 characters it may have"
+                                               : L"99 characters it may have");
+        }
+        return true;
+    }
+};
+
+// A positive finite number and nothing else.
+bool ReadPositiveNumber(const wchar_t *text, double &value) {
+    value = WideTextToDouble(text);
+    return IsOnlyANumber(text) && std::isfinite(value) && value > 0;
+}
+
+// Adds the tuplets of a comma-separated list, each once, in their order.
+void AddTuplets(ArgumentCursor &cursor, const wchar_t *list, NoteRequest &notes) {
+    const wchar_t *item = list;
+    for (;;) {
+        const wchar_t *end = std::wcschr(item, L',');
+        const int length =
+            static_cast<int>(end != nullptr ? end - item : static_cast<long>(std::wcslen(item)));
+        // The item alone, cut to a field: no tuplet is that long.
+        FieldText text;
+        CopyText(item, text, length < kFieldTextCapacity ? length + 1 : kFieldTextCapacity);
+        Tuplet tuplet;
+        if (length == 0 || ReadTupletRatio(text, tuplet) != length) {
+            cursor.Fail(L"--tuplets: '", text,
+                        L"' is not N or N:D, N notes in the time of D, N from 2 and both up to "
+                        L"1000");
+            return;
+        }
+        bool known = false;
+        for (int i = 0; i < notes.tupletCount; ++i) {
+            known = known || (notes.tuplets[i].notes == tuplet.notes &&
+                              notes.tuplets[i].inTimeOf == tuplet.inTimeOf);
+        }
+        if (!known) {
+            if (notes.tupletCount == kMaxTuplets) {
+                cursor.Fail(L"--tuplets: no more than 32 tuplets");
+                return;
+            }
+            notes.tuplets[notes.tupletCount++] = tuplet;
+        }
+        if (end == nullptr) {
+            return;
+        }
+        item = end + 1;
+    }
+}
+
+bool AsksForTableOptions(const CliRequest &request, bool tempoList) {
+    const NoteRequest &notes = request.notes;
+    return notes.tupletCount > 0 || notes.exact || notes.samples || notes.hertz ||
+           notes.tempoInMicroseconds || tempoList;
+}
+
+// Whether the numbers that came fit the mode.
+void CheckNumbers(ArgumentCursor &cursor, CliRequest &request, bool tempoList) {
+    if (request.mode == CliMode::kTempoForLength) {
+        if (request.numberCount > 0 || AsksForTableOptions(request, tempoList)) {
+            cursor.Fail(
+                L"--tempo-for MS NOTE takes no TEMPO or RESOLUTION, and none of "
+                L"--tuplets, --triplets, --exact, --samples, --hz, --tempo-us or --tempos");
+        }
+        return;
+    }
+    if (request.mode == CliMode::kStandardInput) {
+        if (request.numberCount > 0 || tempoList) {
+            cursor.Fail(
+                L"- reads TEMPO and RESOLUTION from standard input: no more numbers, "
+                L"nor --tempos");
+        }
+        return;
+    }
+    if (tempoList) {
+        request.mode = CliMode::kTempoList;
+        if (request.numberCount != 1) {
+            cursor.Fail(request.numberCount == 0 ? L"RESOLUTION is missing"
+                                                 : L"--tempos LIST takes one more number: "
+                                                   L"RESOLUTION");
+        }
+        return;
+    }
+    if (request.numberCount < 2) {
+        cursor.Fail(request.numberCount == 0 ? L"TEMPO and RESOLUTION are missing"
+                                             : L"RESOLUTION is missing");
+    }
+}
+
+}  // namespace
+
+CliAction ParseArguments(const ArgumentList &arguments, const TextSink &err, CliRequest &request) {
+    ArgumentCursor cursor = {arguments, err, -1, {}, 0, false};
+    bool optionsEnded = false;
+    bool tempoList = false;
+    FieldText value;
+    ListText list;
+    while (!cursor.failed && cursor.Next()) {
+        const wchar_t *const argument = cursor.argument;
+        if (optionsEnded || !IsOption(argument)) {
+            if (Is(argument, L"-") && !optionsEnded) {
+                request.mode = CliMode::kStandardInput;
+            } else if (request.numberCount == 2) {
+                CopyText(argument, value, kFieldTextCapacity);
+                cursor.Fail(L"one argument too many: '", value, L"'");
+            } else {
+                CopyText(argument, request.numbers[request.numberCount], kFieldTextCapacity);
+                request.numberLengths[request.numberCount++] = cursor.length;
+            }
+        } else if (Is(argument, L"--")) {
+            optionsEnded = true;
+        } else if (Is(argument, L"--help") || Is(argument, L"-h")) {
+            return CliAction::kHelp;
+        } else if (Is(argument, L"--version")) {
+            return CliAction::kVersion;
+        } else if (Is(argument, L"--triplets")) {
+            AddTuplets(cursor, L"3", request.notes);
+        } else if (Is(argument, L"--bom")) {
+            request.byteOrderMark = true;
+        } else if (Is(argument, L"--exact")) {
+            request.notes.exact = true;
+        } else if (Is(argument, L"--hz")) {
+            request.notes.hertz = true;
+        } else if (Is(argument, L"--tempo-us")) {
+            request.notes.tempoInMicroseconds = true;
+        } else if (Is(argument, L"--strict")) {
+            request.notes.strict = true;
+        } else if (Is(argument, L"--tempo-for")) {
+            request.mode = CliMode::kTempoForLength;
+            if (!cursor.Next()) {
+                cursor.Fail(L"--tempo-for needs MS and NOTE");
+                break;
+            }
+            CopyText(cursor.argument, request.length, kFieldTextCapacity);
+            if (!cursor.Next()) {
+                cursor.Fail(L"--tempo-for needs NOTE after MS");
+                break;
+            }
+            CopyText(cursor.argument, request.note, kFieldTextCapacity);
+        } else if (cursor.OptionValue(L"--format", value, kFieldTextCapacity)) {
+            const int format = ChoiceOf(value, kFormatNames);
+            if (format >= 0) {
+                request.format = static_cast<OutputFormat>(format);
+            } else if (!cursor.failed) {
+                cursor.Fail(L"--format takes table, csv or json, not '", value, L"'");
+            }
+        } else if (cursor.OptionValue(L"--lang", value, kFieldTextCapacity)) {
+            const int language = ChoiceOf(value, kLanguageNames);
+            if (language >= 0) {
+                request.notes.language = static_cast<CaptionLanguage>(language);
+            } else if (!cursor.failed) {
+                cursor.Fail(L"--lang takes ja or en, not '", value, L"'");
+            }
+        } else if (cursor.OptionValue(L"--tuplets", list, kListTextCapacity)) {
+            if (!cursor.failed) {
+                AddTuplets(cursor, list, request.notes);
+            }
+        } else if (cursor.OptionValue(L"--samples", value, kFieldTextCapacity)) {
+            request.notes.samples = true;
+            if (!cursor.failed && !ReadPositiveNumber(value, request.notes.sampleRate)) {
+                cursor.Fail(
+                    L"--samples takes a rate in samples a second, a positive number, "
+                    L"not '",
+                    value, L"'");
+            }
+        } else if (cursor.OptionValue(L"--tempos", request.tempoList, kListTextCapacity)) {
+            tempoList = true;
+        } else {
+            CopyText(argument, value, kFieldTextCapacity);
+            cursor.Fail(L"unknown option '", value, L"'");
+        }
+    }
+    if (!cursor.failed) {
+        CheckNumbers(cursor, request, tempoList);
+    }
+    return cursor.failed ? CliAction::kUsageError : CliAction::kRun;
+}

@@ -1,0 +1,56 @@
+// What tactimer-cli is asked to do, as its arguments say.
+#ifndef TACTIMER_CLI_CLI_REQUEST_H
+#define TACTIMER_CLI_CLI_REQUEST_H
+
+#include "calc/field_text.h"
+#include "calc/tuplet.h"
+#include "cli/note_captions.h"
+
+enum class OutputFormat { kTable, kCsv, kJson };
+
+constexpr int kMaxTuplets = 32;
+
+// Lists (of tempos, of tuplets) may be longer than a field.
+constexpr int kListTextCapacity = 1000;
+typedef wchar_t ListText[kListTextCapacity];
+
+// What each table holds, and how its two numbers are read.
+struct NoteRequest {
+    CaptionLanguage language = CaptionLanguage::kJapanese;
+    int tupletCount = 0;
+    Tuplet tuplets[kMaxTuplets] = {};
+    bool exact = false;
+    bool samples = false;
+    double sampleRate = 0;
+    bool hertz = false;
+    bool tempoInMicroseconds = false;
+    // Refuse a text that is not wholly a number, rather than read its
+    // numeric start as the window does.
+    bool strict = false;
+};
+
+enum class CliMode {
+    kOnePair,         // TEMPO RESOLUTION
+    kTempoList,       // --tempos LIST RESOLUTION
+    kStandardInput,   // -: a pair a line
+    kTempoForLength,  // --tempo-for MS NOTE
+};
+
+struct CliRequest {
+    CliMode mode = CliMode::kOnePair;
+    OutputFormat format = OutputFormat::kTable;
+    bool byteOrderMark = false;
+    NoteRequest notes;
+    int numberCount = 0;
+    FieldText numbers[2] = {};
+    // How long each number argument really is: a strict reading must see
+    // all of it.
+    int numberLengths[2] = {};
+    ListText tempoList = {};
+    FieldText length = {};
+    FieldText note = {};
+};
+
+enum class CliAction { kRun, kHelp, kVersion, kUsageError };
+
+#endif

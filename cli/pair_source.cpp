@@ -1,0 +1,144 @@
+// Pairs from the arguments, a list, or lines.
+#include "cli/pair_source.h"
+
+#include <cwchar>
+
+#include "cli/utf8.h"
+
+namespace {
+
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\u3000';
+}
+
+int CopyPart(const wchar_t *text, int length, FieldText &copy) {
+    int copied = 0;
+    while (copied < length && copied < kFieldTextCapacity - 1) {
+        copy[copied] = text[copied];
+        ++copied;
+    }
+    copy[copied] = L'\0';
+    return length;
+}
+
+// The next byte of standard input, or -1 at its end (-2 when unreadable).
+int NextByte(PairSource &source) {
+    if (source.position == source.length) {
+        if (source.ended) {
+            return -1;
+        }
+        source.length = source.input.Read(source.input.context, source.buffer,
+                                          static_cast<long>(sizeof source.buffer));
+        source.position = 0;
+        if (source.length <= 0) {
+            source.ended = true;
+            const bool unreadable = source.length < 0;
+            source.length = 0;
+            return unreadable ? -2 : -1;
+        }
+    }
+    return source.buffer[source.position++];
+}
+
+// A pair from the next line that holds one: two words, blank lines and
+// lines starting with '#' passed over.
+PairStatus NextLine(PairSource &source, TextPair &pair) {
+    for (;;) {
+        char bytes[kMaxLineBytes + 1];
+        int length = 0;
+        int byte = NextByte(source);
+        if (byte == -1) {
+            return PairStatus::kEnd;
+        }
+        ++source.number;
+        for (; byte >= 0 && byte != '\n'; byte = NextByte(source)) {
+            if (length == kMaxLineBytes) {
+                return PairStatus::kLineTooLong;
+            }
+            bytes[length++] = static_cast<char>(byte);
+        }
+        if (byte == -2) {
+            return PairStatus::kUnreadable;
+        }
+        if (length > 0 && bytes[length - 1] == '\r') {
+            --length;
+        }
+        bytes[length] = '\0';
+        ListText line;
+        DecodeUtf8(bytes, line, kListTextCapacity);
+        const wchar_t *p = line;
+        while (IsBlank(*p)) {
+            ++p;
+        }
+        if (*p == L'\0' || *p == L'#') {
+            continue;
+        }
+        const wchar_t *words[3] = {};
+        int lengths[3] = {};
+        int count = 0;
+        while (*p != L'\0' && count < 3) {
+            words[count] = p;
+            while (*p != L'\0' && !IsBlank(*p)) {
+                ++p;
+            }
+            lengths[count] = static_cast<int>(p - words[count]);
+            ++count;
+            while (IsBlank(*p)) {
+                ++p;
+            }
+        }
+        if (count != 2) {
+            return PairStatus::kBadLine;
+        }
+        pair.tempoLength = CopyPart(words[0], lengths[0], pair.tempo);
+        pair.resolutionLength = CopyPart(words[1], lengths[1], pair.resolution);
+        return PairStatus::kPair;
+    }
+}
+
+}  // namespace
+
+void StartPairs(PairSource &source, const CliRequest &request, ByteSource input) {
+    source.request = &request;
+    source.input = input;
+    source.nextItem = request.mode == CliMode::kTempoList ? request.tempoList : nullptr;
+    source.length = 0;
+    source.position = 0;
+    source.ended = false;
+    source.number = 0;
+}
+
+PairStatus NextPair(PairSource &source, TextPair &pair) {
+    const CliRequest &request = *source.request;
+    switch (request.mode) {
+        case CliMode::kOnePair:
+            if (source.number++ > 0) {
+                return PairStatus::kEnd;
+            }
+            CopyFieldText(request.numbers[0], pair.tempo);
+            pair.tempoLength = request.numberLengths[0];
+            CopyFieldText(request.numbers[1], pair.resolution);
+            pair.resolutionLength = request.numberLengths[1];
+            return PairStatus::kPair;
+        case CliMode::kTempoList: {
+            if (source.nextItem == nullptr) {
+                return PairStatus::kEnd;
+            }
+            ++source.number;
+            const wchar_t *item = source.nextItem;
+            const wchar_t *comma = std::wcschr(item, L',');
+            const int length = static_cast<int>(
+                comma != nullptr ? comma - item : static_cast<long>(std::wcslen(item)));
+            source.nextItem = comma != nullptr ? comma + 1 : nullptr;
+            pair.tempoLength = CopyPart(item, length, pair.tempo);
+            CopyFieldText(request.numbers[0], pair.resolution);
+            pair.resolutionLength = request.numberLengths[0];
+            return PairStatus::kPair;
+        }
+        case CliMode::kStandardInput:
+            return NextLine(source, pair);
+        case CliMode::kTempoForLength:
+            break;
+    }
+    return PairStatus::kEnd;
+}

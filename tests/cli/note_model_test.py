@@ -1,0 +1,306 @@
+#!/usr/bin/env python3
+"""tactimer-cli's further rows and units against a model of its own here:
+the same order of IEEE operations in Python's floats, exact fractions with
+Python's fractions, for seeded inputs; the tempo as a MIDI file stores it;
+the tempo for a length; many pairs at once.
+
+usage: note_model_test.py TACTIMER_CLI
+"""
+import csv
+import fractions
+import io
+import json
+import math
+import random
+import subprocess
+import sys
+import unittest
+
+PLAIN = [fractions.Fraction(1, 8), fractions.Fraction(1, 4), fractions.Fraction(1, 2), 1, 2, 4,
+         8, 16]
+PLAIN_CAPTIONS = ['1/32', '1/16', '1/8', '1/4', '1/2', '1', '2', '4']
+ENGLISH_NAMES = {(3, 2): 'triplet', (5, 4): 'quintuplet', (6, 4): 'sextuplet',
+                 (7, 4): 'septuplet', (2, 3): 'duplet'}
+
+
+def run(*arguments, stdin=b''):
+    result = subprocess.run([CLI, *arguments], input=stdin, capture_output=True, timeout=30)
+    return result.returncode, result.stdout.decode('utf-8'), result.stderr.decode('utf-8')
+
+
+def csv_records(*arguments):
+    status, out, err = run('--format', 'csv', '--lang', 'en', *arguments)
+    assert status == 0, (arguments, err)
+    return list(csv.DictReader(io.StringIO(out, newline='')))
+
+
+def default_in_time_of(notes):
+    power = 1
+    while power * 2 < notes:
+        power *= 2
+    return power
+
+
+def caption(notes, in_time_of, plain):
+    base = PLAIN_CAPTIONS[plain]
+    if (notes, in_time_of) in ENGLISH_NAMES:
+        return '%s %s' % (ENGLISH_NAMES[notes, in_time_of], base)
+    return '%d:%d tuplet %s' % (notes, in_time_of, base)
+
+
+def model(tempo, resolution, tuplets):
+    """The rows' captions and (ticks, ms) doubles, as the program works them
+    out: the window's sixteen, then each tuplet's eight."""
+    per_tick = 60000.0 / (tempo * resolution)
+    dotted_quarter = resolution * 1.5
+    rows = []
+    for i, factor in enumerate(PLAIN):
+        rows.append((PLAIN_CAPTIONS[i], resolution * float(factor)))
+    for i, factor in enumerate(PLAIN):
+        dotted = float(factor) * 1.5
+        ticks = dotted_quarter * float(factor) if dotted <= 1.5 else resolution * dotted
+        rows.append(('dotted ' + PLAIN_CAPTIONS[i], ticks))
+    for notes, in_time_of in tuplets:
+        for i, factor in enumerate(PLAIN):
+            ticks = (resolution * float(factor) * in_time_of) / notes
+            rows.append((caption(notes, in_time_of, i), ticks))
+    return [(name, ticks, ticks * per_tick) for name, ticks in rows]
+
+
+def quarters(tuplets):
+    """Every row's length in quarter notes, exactly."""
+    lengths = [fractions.Fraction(f) for f in PLAIN]
+    lengths += [fractions.Fraction(f) * fractions.Fraction(3, 2) for f in PLAIN]
+    for notes, in_time_of in tuplets:
+        lengths += [fractions.Fraction(f) * fractions.Fraction(in_time_of, notes) for f in PLAIN]
+    return lengths
+
+
+def mixed(value):
+    sign = '-' if value < 0 else ''
+    value = abs(value)
+    whole, rest = divmod(value.numerator, value.denominator)
+    if rest == 0:
+        return sign + str(whole)
+    fraction = '%d/%d' % (rest, value.denominator)
+    return sign + (fraction if whole == 0 else '%d %s' % (whole, fraction))
+
+
+def tuplet_argument(tuplets):
+    return ','.join('%d:%d' % t for t in tuplets)
+
+
+def seeded_tuplets(rng):
+    count = rng.randint(1, 4)
+    return [(rng.randint(2, 1000), rng.randint(1, 1000)) if rng.random() < 0.5 else
+            (n, default_in_time_of(n)) for n in rng.sample(range(2, 12), count)]
+
+
+class TupletTest(unittest.TestCase):
+    def test_ticks_and_ms_follow_the_programs_order_of_operations(self):
+        rng = random.Random(20261209)
+        for _ in range(300):
+            tempo = rng.choice([round(rng.uniform(1, 400), rng.randint(0, 3)),
+                                rng.uniform(0.01, 1000)])
+            resolution = rng.choice([rng.randint(1, 100000), round(rng.uniform(0.5, 5000), 2)])
+            tuplets = list(dict.fromkeys(seeded_tuplets(rng)))
+            records = csv_records('--tuplets', tuplet_argument(tuplets), repr(tempo),
+                                  repr(resolution))
+            expected = model(tempo, resolution, tuplets)
+            self.assertEqual(len(expected), len(records))
+            for record, (name, ticks, ms) in zip(records, expected):
+                self.assertEqual((name, '%.2f' % ticks, '%.2f' % ms),
+                                 (record['note'], record['ticks'], record['ms']),
+                                 (tempo, resolution, tuplets))
+
+    def test_triplets_are_tuplets_of_three_to_the_byte(self):
+        for form in ('table', 'csv', 'json'):
+            with self.subTest(format=form):
+                self.assertEqual(run('--format', form, '--triplets', '93.5', '960'),
+                                 run('--format', form, '--tuplets', '3', '93.5', '960'))
+                self.assertEqual(run('--format', form, '--triplets', '93.5', '960'),
+                                 run('--format', form, '--tuplets', '3:2,3', '--triplets', '93.5',
+                                     '960'))
+
+    def test_japanese_captions_name_n_and_d_where_d_is_not_the_default(self):
+        status, out, _ = run('--format', 'csv', '--tuplets', '5,6:4,2:3,9:8,7:3', '120', '480')
+        self.assertEqual(0, status)
+        captions = [row[0] for row in csv.reader(io.StringIO(out, newline=''))][17::8]
+        self.assertEqual(['5連1/32', '6連1/32', '2:3連1/32', '9連1/32', '7:3連1/32'], captions)
+
+
+class ExactTest(unittest.TestCase):
+    def test_fractions_and_the_least_resolution_match_pythons_fractions(self):
+        rng = random.Random(480)
+        resolutions = [480, 960, 96, 1, 7, 2 ** 53, -480, 336, 1680]
+        resolutions += [rng.randint(1, 2 ** 53) for _ in range(40)]
+        for resolution in resolutions:
+            tuplets = list(dict.fromkeys(seeded_tuplets(rng)))
+            status, out, err = run('--format', 'json', '--lang', 'en', '--exact', '--tuplets',
+                                   tuplet_argument(tuplets), '--', '120', str(resolution))
+            self.assertEqual(0, status, err)
+            document = json.loads(out)
+            lengths = quarters(tuplets)
+            self.assertEqual([mixed(resolution * q) for q in lengths],
+                             [note['exact_ticks'] for note in document['notes']])
+            self.assertEqual(math.lcm(*[q.denominator for q in lengths]),
+                             document['whole_at_multiples_of'])
+
+    def test_the_issues_examples(self):
+        document = json.loads(run('--format', 'json', '--exact', '--tuplets', '3,7', '120',
+                                  '480')[1])
+        exact = {note['note']: note['exact_ticks'] for note in document['notes']}
+        self.assertEqual(('68 4/7', '160', '40'), (exact['7連1/16'], exact['3連1/8'],
+                                                   exact['3連1/32']))
+        self.assertEqual(336, document['whole_at_multiples_of'])
+        self.assertEqual(48, json.loads(run('--format', 'json', '--exact', '--triplets', '120',
+                                            '480')[1])['whole_at_multiples_of'])
+        below_one = json.loads(run('--format', 'json', '--exact', '--tuplets', '7', '120',
+                                   '3')[1])
+        self.assertEqual('3/14', below_one['notes'][16]['exact_ticks'])
+
+    def test_a_resolution_that_is_not_whole_has_no_exact_ticks(self):
+        for resolution in ('480.5', '1e300', '9007199254740994'):
+            with self.subTest(resolution=resolution):
+                document = json.loads(run('--format', 'json', '--exact', '120', resolution)[1])
+                self.assertEqual({None}, {note['exact_ticks'] for note in document['notes']})
+                self.assertEqual(16, document['whole_at_multiples_of'])
+                table = run('--lang', 'en', '--exact', '120', resolution)[1]
+                self.assertIn('none\n', table)
+                self.assertIn(': %s is not a whole number\n' % resolution
+                              if resolution == '480.5' else 'is not a whole number\n', table)
+
+    def test_the_table_says_whether_the_resolution_is_a_multiple(self):
+        for resolution, verdict in (('480', '480 is one'), ('500', '500 is not')):
+            with self.subTest(resolution=resolution):
+                table = run('--lang', 'en', '--exact', '--triplets', '120', resolution)[1]
+                self.assertIn('multiples of 48: %s\n' % verdict, table)
+        table = run('--exact', '120', '500')[1]
+        self.assertIn('16 の倍数（500 は倍数ではありません）\n', table)
+
+
+class UnitsTest(unittest.TestCase):
+    def test_samples_and_hz_from_each_rows_milliseconds(self):
+        rng = random.Random(44100)
+        for _ in range(100):
+            tempo = round(rng.uniform(20, 300), rng.randint(0, 2))
+            resolution = rng.choice([96, 480, 960, 1000])
+            rate = rng.choice([44100, 48000, 96000, 22050.5])
+            tuplets = [(rng.randint(2, 9), rng.randint(1, 9))]
+            records = csv_records('--samples', repr(rate), '--hz', '--tuplets',
+                                  tuplet_argument(tuplets), repr(tempo), str(resolution))
+            for record, (_, _, ms) in zip(records, model(tempo, resolution, tuplets)):
+                self.assertEqual(('%.2f' % ((ms * rate) / 1000), '%.3f' % (1000 / ms)),
+                                 (record['samples'], record['hz']), (tempo, rate))
+
+    def test_not_finite_is_null_in_json(self):
+        document = json.loads(run('--format', 'json', '--samples', '48000', '--hz', '0',
+                                  '480')[1])
+        self.assertEqual({(None, 0.0)}, {(n['samples'], n['hz']) for n in document['notes']})
+
+
+class StoredTempoTest(unittest.TestCase):
+    def test_whole_microseconds_the_tempo_read_back_and_the_drift(self):
+        for tempo in (120, 93.5, 140, 133.33, 61.7, 4, 3.5, 300.123, 1e9):
+            with self.subTest(tempo=tempo):
+                document = json.loads(run('--format', 'json', repr(tempo), '480')[1])
+                microseconds = round(60000000 / tempo)
+                if 1 <= microseconds <= 0xFFFFFF:
+                    self.assertEqual(microseconds, document['us_per_quarter'])
+                    self.assertEqual(60000000 / microseconds, document['stored_tempo'])
+                    self.assertEqual(100 * (microseconds - 60000000 / tempo) / 1000,
+                                     document['drift_ms_per_100_quarters'])
+                else:
+                    self.assertEqual((None, None, None),
+                                     (document['us_per_quarter'], document['stored_tempo'],
+                                      document['drift_ms_per_100_quarters']))
+
+    def test_tempo_in_microseconds_is_the_tempo_it_stands_for(self):
+        self.assertEqual(run('--format', 'csv', '120', '480'),
+                         run('--format', 'csv', '--tempo-us', '500000', '480'))
+        document = json.loads(run('--format', 'json', '--tempo-us', '641711', '480')[1])
+        self.assertEqual((60000000 / 641711, 641711, 0),
+                         (document['tempo'], document['us_per_quarter'],
+                          document['drift_ms_per_100_quarters']))
+        footer = run('--lang', 'en', '--tempo-us', '641711', '480')[1].splitlines()[-1]
+        self.assertEqual('MIDI tempo: 641711 µs per quarter note = 93.500034 BPM, drifting '
+                         '0.000000 ms per 100 quarter notes', footer)
+
+    def test_the_table_and_csv_show_it_only_when_asked(self):
+        self.assertNotIn('MIDI', run('93.5', '480')[1])
+        self.assertIn('MIDI のテンポ: 四分音符あたり 641711 マイクロ秒 = 93.500034 BPM',
+                      run('--exact', '93.5', '480')[1])
+        self.assertNotIn('641711', run('--format', 'csv', '--exact', '93.5', '480')[1])
+
+
+class TempoForTest(unittest.TestCase):
+    def test_the_tempo_at_which_a_note_lasts_a_length(self):
+        for length, note, quarters_of_note, name in (
+                ('375', 'dotted 1/8', 0.75, 'dotted 1/8'), ('375', '付点1/8', 0.75, 'dotted 1/8'),
+                ('200', '1/8', 0.5, '1/8'), ('205', '1/8', 0.5, '1/8'),
+                ('500', '3連1/8', (0.5 * 2) / 3, 'triplet 1/8'),
+                ('500', 'Triplet 1/8', (0.5 * 2) / 3, 'triplet 1/8'),
+                ('333.3', '5:3 tuplet 1/16', (0.25 * 3) / 5, '5:3 tuplet 1/16'),
+                ('1000', '7連1/16', (0.25 * 4) / 7, 'septuplet 1/16'),
+                ('2000', '4', 16, '4')):
+            with self.subTest(note=note):
+                status, out, err = run('--format', 'json', '--lang', 'en', '--tempo-for', length,
+                                       note)
+                self.assertEqual((0, ''), (status, err))
+                self.assertEqual({'ms': float(length), 'note': name,
+                                  'tempo': (60000 * quarters_of_note) / float(length)},
+                                 json.loads(out))
+        self.assertEqual((0, 'テンポ 120.00（付点1/8 = 375 ミリ秒）\n', ''),
+                         run('--tempo-for', '375', 'dotted 1/8'))
+        self.assertEqual((0, 'ms,note,tempo\r\n205,1/8,146.34146341463415\r\n', ''),
+                         run('--format', 'csv', '--tempo-for', '205', '1/8'))
+
+
+class ManyPairsTest(unittest.TestCase):
+    def test_a_tempo_list_and_standard_input_give_one_table_per_pair(self):
+        lines = b'# tempo resolution\n120 480\n\n  140\t960\r\n93.5 480\n'
+        from_input = run('--format', 'json', '-', stdin=lines)
+        self.assertEqual(run('--format', 'json', '-', stdin=b'120 480\n140 480\n'),
+                         run('--format', 'json', '--tempos', '120,140', '480'))
+        document = json.loads(from_input[1])
+        self.assertEqual([(120, 480), (140, 960), (93.5, 480)],
+                         [(d['tempo'], d['resolution']) for d in document])
+        for one in document:
+            single = json.loads(run('--format', 'json', repr(one['tempo']),
+                                    repr(one['resolution']))[1])
+            self.assertEqual(single, one)
+        listed = csv_records('--tempos', '90,100,120', '480')
+        self.assertEqual(48, len(listed))
+        self.assertEqual(('100', '480', '1/4', '600.00'),
+                         tuple(listed[19][k] for k in ('tempo', 'resolution', 'note', 'ms')))
+
+    def test_one_pair_prints_as_it_always_has(self):
+        self.assertEqual(run('120', '480'), run('-', stdin=b'120 480\n'))
+        self.assertEqual(run('--format', 'csv', '120', '480'),
+                         run('--format', 'csv', '--tempos', '120', '480'))
+
+    def test_a_bad_line_is_named_after_the_good_ones(self):
+        for lines, message in ((b'120 480\n140 0\n93.5 480\n',
+                                'standard input, line 2: the resolution reads as zero'),
+                               (b'120 480\n\n140 960 1\n',
+                                'standard input, line 3: a line holds TEMPO and RESOLUTION '
+                                'and nothing else'),
+                               (b'120 480\n' + b'1' * 1001 + b' 480\n',
+                                'standard input, line 2: the line is longer than 1000 bytes')):
+            with self.subTest(lines=lines[:20]):
+                status, out, err = run('--format', 'json', '--lang', 'en', '-', stdin=lines)
+                self.assertEqual((1, 'tactimer-cli: %s\n' % message), (status, err))
+                self.assertEqual([120], [d['tempo'] for d in json.loads(out)])
+        status, out, err = run('--format', 'csv', '--tempos', '120,,140', '480')
+        self.assertEqual((1, 'tactimer-cli: --tempos, item 2: the tempo is empty\n'),
+                         (status, err))
+        self.assertEqual(17, len(out.splitlines()))
+        self.assertEqual((1, '', 'tactimer-cli: standard input holds no TEMPO and RESOLUTION\n'),
+                         run('-', stdin=b'# nothing\n\n'))
+
+
+if __name__ == '__main__':
+    if len(sys.argv) != 2:
+        sys.exit('usage: note_model_test.py TACTIMER_CLI')
+    CLI = sys.argv[1]
+    unittest.main(argv=sys.argv[:1], verbosity=1)
