@@ -1,0 +1,111 @@
+// Feeds arbitrary arguments and standard input to tactimer-cli as a whole.
+//
+// Input: the arguments as UTF-8, each ended by a zero byte, then an empty
+// argument (a second zero byte) and the bytes of standard input. Without
+// the empty argument, everything is arguments and standard input is empty.
+//
+// Checked: no crash, hang or sanitizer report; the exit status is 0, 1 or
+// 2; success prints something; a usage error or unusable input says why on
+// standard error in a "tactimer-cli: " line first, and a usage error (but
+// an unknown note) prints the usage after it; no text holds a zero.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli/run_cli.h"
+#include "cli/utf8.h"
+
+namespace {
+
+void Require(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+struct FuzzInput {
+    std::vector<std::string> arguments;
+    const std::uint8_t *input;
+    std::size_t inputSize;
+    std::size_t inputRead;
+};
+
+int GetArgument(void *context, int index, wchar_t *text, int capacity) {
+    return DecodeUtf8(static_cast<FuzzInput *>(context)->arguments[index].c_str(), text, capacity);
+}
+
+// Hands standard input out a few bytes at a time, so that lines straddle
+// reads.
+long ReadInput(void *context, unsigned char *bytes, long capacity) {
+    FuzzInput &fuzz = *static_cast<FuzzInput *>(context);
+    std::size_t count = fuzz.inputSize - fuzz.inputRead;
+    if (count > 7) {
+        count = 7;
+    }
+    if (count > static_cast<std::size_t>(capacity)) {
+        count = static_cast<std::size_t>(capacity);
+    }
+    std::memcpy(bytes, fuzz.input + fuzz.inputRead, count);
+    fuzz.inputRead += count;
+    return static_cast<long>(count);
+}
+
+void Append(void *context, const wchar_t *text) {
+    *static_cast<std::wstring *>(context) += text;
+}
+
+void RequireWellFormed(const std::wstring &text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            // A high surrogate from an argument, cut after it or not.
+            continue;
+        }
+        Require(c != 0);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    FuzzInput fuzz = {{}, data + size, 0, 0};
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (data[i] != 0) {
+            continue;
+        }
+        if (i == start) {
+            fuzz.input = data + i + 1;
+            fuzz.inputSize = size - i - 1;
+            break;
+        }
+        fuzz.arguments.emplace_back(reinterpret_cast<const char *>(data + start), i - start);
+        start = i + 1;
+    }
+    if (fuzz.input == data + size && start < size) {
+        fuzz.arguments.emplace_back(reinterpret_cast<const char *>(data + start), size - start);
+    }
+    std::wstring out;
+    std::wstring err;
+    const int status =
+        RunTactimerCli({{&fuzz, static_cast<int>(fuzz.arguments.size()), GetArgument},
+                        {&fuzz, ReadInput},
+                        {&out, Append},
+                        {&err, Append}});
+    Require(status >= 0 && status <= 2);
+    if (status == 0) {
+        Require(!out.empty());
+    } else {
+        Require(err.compare(0, 14, L"tactimer-cli: ") == 0);
+        Require(err.find(L'\n') != std::wstring::npos);
+    }
+    // A usage error is followed by the usage.
+    Require((status == 2) == (err.find(L"\nusage: tactimer-cli") != std::wstring::npos) ||
+            err.find(L"is no note") != std::wstring::npos);
+    RequireWellFormed(out);
+    RequireWellFormed(err);
+    return 0;
+}
