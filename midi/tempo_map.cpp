@@ -1,0 +1,139 @@
+// Tempo map arithmetic, in 128-bit integers.
+#include "midi/tempo_map.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr MidiInteger kMicrosecondsPerSecond = 1000000;
+
+// The last segment that starts at or before the tick.
+template <typename Segment>
+const Segment &SegmentAt(const GrowingArray<Segment> &segments, std::uint64_t tick) {
+    const Segment *after =
+        std::upper_bound(segments.items, segments.items + segments.count, tick,
+                         [](std::uint64_t t, const Segment &s) { return t < s.tick; });
+    return *(after - 1);
+}
+
+MidiInteger BarTicksScaled(const TempoMap &map, const BarSegment &segment) {
+    return static_cast<MidiInteger>(segment.numerator) * 4 * map.division.ticksPerQuarter;
+}
+
+}  // namespace
+
+MidiTime SmpteTickMicroseconds(const SmfDivision &division) {
+    // 29 stands for 30 drop-frame: 30000/1001 frames a second.
+    const bool dropFrame = division.framesPerSecond == 29;
+    return {kMicrosecondsPerSecond * (dropFrame ? 1001 : 1),
+            static_cast<MidiInteger>(dropFrame ? 30000 : division.framesPerSecond) *
+                division.ticksPerFrame};
+}
+
+bool BuildTempoMap(const SmfSong &song, TempoMap &map) {
+    map.division = song.division;
+    map.tempos.count = 0;
+    MidiInteger before = 0;
+    for (long long i = 0; i < song.tempos.count; ++i) {
+        const SmfTempo &tempo = song.tempos.items[i];
+        if (i > 0) {
+            const TempoSegment &last = map.tempos.items[i - 1];
+            before +=
+                static_cast<MidiInteger>(tempo.tick - last.tick) * last.microsecondsPerQuarter;
+        }
+        if (!Append(map.tempos, {tempo.tick, tempo.microsecondsPerQuarter, before})) {
+            return false;
+        }
+    }
+    map.bars.count = 0;
+    if (!Append(map.bars, {0, 1, 4, 2})) {
+        return false;
+    }
+    for (long long i = 0; i < song.timeSignatures.count && !song.division.smpte; ++i) {
+        const SmfTimeSignature &signature = song.timeSignatures.items[i];
+        BarSegment &last = map.bars.items[map.bars.count - 1];
+        if (signature.tick == last.tick) {
+            last.numerator = signature.numerator;
+            last.denominatorPower = signature.denominatorPower;
+            continue;
+        }
+        const MidiInteger scaled = static_cast<MidiInteger>(signature.tick - last.tick)
+                                   << last.denominatorPower;
+        const MidiInteger barTicks = BarTicksScaled(map, last);
+        const long long bar =
+            last.bar + static_cast<long long>(scaled / barTicks) + (scaled % barTicks != 0 ? 1 : 0);
+        if (!Append(map.bars,
+                    {signature.tick, bar, signature.numerator, signature.denominatorPower})) {
+            return false;
+        }
+    }
+    return true;
+}
+
+MidiTime TimeOfTick(const TempoMap &map, std::uint64_t tick) {
+    if (map.division.smpte) {
+        const MidiTime one = SmpteTickMicroseconds(map.division);
+        return {one.numerator * tick, one.denominator};
+    }
+    const TempoSegment &segment = SegmentAt(map.tempos, tick);
+    return {segment.quarterMicrosecondsBefore +
+                static_cast<MidiInteger>(tick - segment.tick) * segment.microsecondsPerQuarter,
+            map.division.ticksPerQuarter};
+}
+
+std::uint64_t TickAtTime(const TempoMap &map, const MidiTime &time) {
+    if (map.division.smpte) {
+        const MidiTime one = SmpteTickMicroseconds(map.division);
+        return static_cast<std::uint64_t>((time.numerator * one.denominator) /
+                                          (time.denominator * one.numerator));
+    }
+    // The time times the division, against each segment's start.
+    const MidiInteger scaled = time.numerator * map.division.ticksPerQuarter;
+    const TempoSegment *after =
+        std::upper_bound(map.tempos.items, map.tempos.items + map.tempos.count, scaled,
+                         [&](MidiInteger value, const TempoSegment &segment) {
+                             return value < segment.quarterMicrosecondsBefore * time.denominator;
+                         });
+    const TempoSegment &segment = *(after - 1);
+    const MidiInteger into = scaled - segment.quarterMicrosecondsBefore * time.denominator;
+    return segment.tick + static_cast<std::uint64_t>(
+                              into / (static_cast<MidiInteger>(segment.microsecondsPerQuarter) *
+                                      time.denominator));
+}
+
+BarPosition PositionOfTick(const TempoMap &map, std::uint64_t tick) {
+    if (map.division.smpte) {
+        return {false, 0, 0, 0};
+    }
+    const BarSegment &segment = SegmentAt(map.bars, tick);
+    const MidiInteger scaled = static_cast<MidiInteger>(tick - segment.tick)
+                               << segment.denominatorPower;
+    const MidiInteger barTicks = BarTicksScaled(map, segment);
+    const MidiInteger beatTicks = static_cast<MidiInteger>(4) * map.division.ticksPerQuarter;
+    const MidiInteger inBar = scaled % barTicks;
+    return {true, segment.bar + static_cast<long long>(scaled / barTicks),
+            1 + static_cast<long long>(inBar / beatTicks),
+            static_cast<long long>((inBar % beatTicks) >> segment.denominatorPower)};
+}
+
+void FormatMilliseconds(const MidiTime &time, char (&text)[kMillisecondsTextSize]) {
+    MidiInteger microseconds = time.numerator / time.denominator;
+    const MidiInteger rest = time.numerator % time.denominator;
+    if (2 * rest > time.denominator || (2 * rest == time.denominator && microseconds % 2 != 0)) {
+        ++microseconds;
+    }
+    char reversed[kMillisecondsTextSize];
+    int count = 0;
+    do {
+        reversed[count++] = static_cast<char>('0' + static_cast<int>(microseconds % 10));
+        microseconds /= 10;
+        if (count == 3) {
+            reversed[count++] = '.';
+        }
+    } while (microseconds != 0 || count < 5);
+    int length = 0;
+    while (count > 0) {
+        text[length++] = reversed[--count];
+    }
+    text[length] = '\0';
+}
