@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "calc/number_text.h"
+#include "cli/song_time_text.h"
 
 namespace {
 
@@ -144,31 +145,75 @@ void AddTuplets(ArgumentCursor &cursor, const wchar_t *list, NoteRequest &notes)
     }
 }
 
-bool AsksForTableOptions(const CliRequest &request, bool tempoList) {
+// The ways of giving the numbers, of which one at most may be asked for.
+struct ModeOptions {
+    bool standardInput;
+    bool tempoList;
+    bool tempoFor;
+    bool midi;
+    bool midiQueries;  // --at, --at-ms or --table-at
+};
+
+bool AsksForTableOptions(const CliRequest &request) {
     const NoteRequest &notes = request.notes;
     return notes.tupletCount > 0 || notes.exact || notes.samples || notes.hertz ||
-           notes.tempoInMicroseconds || tempoList;
+           notes.tempoInMicroseconds;
 }
 
-// Whether the numbers that came fit the mode.
-void CheckNumbers(ArgumentCursor &cursor, CliRequest &request, bool tempoList) {
-    if (request.mode == CliMode::kTempoForLength) {
-        if (request.numberCount > 0 || AsksForTableOptions(request, tempoList)) {
+// Settles the mode, and whether the numbers and options that came fit it.
+void CheckMode(ArgumentCursor &cursor, CliRequest &request, const ModeOptions &modes) {
+    if (modes.standardInput + modes.tempoList + modes.tempoFor + modes.midi > 1) {
+        cursor.Fail(L"-, --tempos, --tempo-for and --midi go one at a time");
+        return;
+    }
+    if (modes.midiQueries && !modes.midi) {
+        cursor.Fail(L"--at, --at-ms and --table-at go with --midi FILE");
+        return;
+    }
+    if (modes.midi) {
+        request.mode = CliMode::kMidiFile;
+        const MidiRequest &midi = request.midi;
+        FieldText bad;
+        std::uint64_t tick = 0;
+        MidiTime time;
+        const auto isTick = [&](const wchar_t *text) { return ReadTickText(text, tick); };
+        const auto isTime = [&](const wchar_t *text) { return ReadMillisecondsText(text, time); };
+        if (request.numberCount > 0) {
+            cursor.Fail(L"--midi FILE takes no TEMPO or RESOLUTION: the file holds them");
+        } else if (AsksForTableOptions(request) && !midi.tableAtTick) {
+            cursor.Fail(
+                L"--tuplets, --triplets, --exact, --samples, --hz and --tempo-us go "
+                L"with --table-at TICK");
+        } else if (midi.ticks[0] != L'\0' && !ForEachListItem(midi.ticks, bad, isTick)) {
+            cursor.Fail(L"--at: '", bad, L"' is not a tick, a whole number from 0 to 2^62");
+        } else if (midi.times[0] != L'\0' && !ForEachListItem(midi.times, bad, isTime)) {
+            cursor.Fail(L"--at-ms: '", bad,
+                        L"' is not a time in milliseconds from 0, with no more than 9 decimals");
+        } else if (midi.tableAtTick && !isTick(midi.tableTick)) {
+            cursor.Fail(L"--table-at: '", midi.tableTick,
+                        L"' is not a tick, a whole number from 0 to 2^62");
+        } else if (midi.tableAtTick && request.notes.tempoInMicroseconds) {
+            cursor.Fail(L"--table-at takes the tempo from the file: no --tempo-us");
+        }
+        return;
+    }
+    if (modes.tempoFor) {
+        request.mode = CliMode::kTempoForLength;
+        if (request.numberCount > 0 || AsksForTableOptions(request)) {
             cursor.Fail(
                 L"--tempo-for MS NOTE takes no TEMPO or RESOLUTION, and none of "
                 L"--tuplets, --triplets, --exact, --samples, --hz, --tempo-us or --tempos");
         }
         return;
     }
-    if (request.mode == CliMode::kStandardInput) {
-        if (request.numberCount > 0 || tempoList) {
-            cursor.Fail(
-                L"- reads TEMPO and RESOLUTION from standard input: no more numbers, "
-                L"nor --tempos");
+    if (modes.standardInput) {
+        request.mode = CliMode::kStandardInput;
+        if (request.numberCount > 0) {
+            cursor.Fail(L"- reads TEMPO and RESOLUTION from standard input: no more numbers");
         }
         return;
     }
-    if (tempoList) {
+    if (modes.tempoList) {
         request.mode = CliMode::kTempoList;
         if (request.numberCount != 1) {
             cursor.Fail(request.numberCount == 0 ? L"RESOLUTION is missing"
@@ -183,19 +228,40 @@ void CheckNumbers(ArgumentCursor &cursor, CliRequest &request, bool tempoList) {
     }
 }
 
+// Adds the value to a comma-separated list.
+void AppendToList(ArgumentCursor &cursor, const wchar_t *option, const wchar_t *value,
+                  ListText &list) {
+    if (value[0] == L'\0') {
+        cursor.Fail(option, L" needs a value");
+        return;
+    }
+    const size_t used = std::wcslen(list);
+    if (used + 1 + std::wcslen(value) >= static_cast<size_t>(kListTextCapacity)) {
+        cursor.Fail(option, L": the values are longer than the 999 characters they may have");
+        return;
+    }
+    if (used > 0) {
+        list[used] = L',';
+        list[used + 1] = L'\0';
+    }
+    std::wcscat(list, value);
+}
+
 }  // namespace
 
 CliAction ParseArguments(const ArgumentList &arguments, const TextSink &err, CliRequest &request) {
     ArgumentCursor cursor = {arguments, err, -1, {}, 0, false};
     bool optionsEnded = false;
-    bool tempoList = false;
+    ModeOptions modes = {};
     FieldText value;
     ListText list;
     while (!cursor.failed && cursor.Next()) {
+        // A value taken from the next argument replaces the argument's text.
         const wchar_t *const argument = cursor.argument;
+        const int argumentIndex = cursor.index;
         if (optionsEnded || !IsOption(argument)) {
             if (Is(argument, L"-") && !optionsEnded) {
-                request.mode = CliMode::kStandardInput;
+                modes.standardInput = true;
             } else if (request.numberCount == 2) {
                 CopyText(argument, value, kFieldTextCapacity);
                 cursor.Fail(L"one argument too many: '", value, L"'");
@@ -222,7 +288,7 @@ CliAction ParseArguments(const ArgumentList &arguments, const TextSink &err, Cli
         } else if (Is(argument, L"--strict")) {
             request.notes.strict = true;
         } else if (Is(argument, L"--tempo-for")) {
-            request.mode = CliMode::kTempoForLength;
+            modes.tempoFor = true;
             if (!cursor.Next()) {
                 cursor.Fail(L"--tempo-for needs MS and NOTE");
                 break;
@@ -260,14 +326,30 @@ CliAction ParseArguments(const ArgumentList &arguments, const TextSink &err, Cli
                     value, L"'");
             }
         } else if (cursor.OptionValue(L"--tempos", request.tempoList, kListTextCapacity)) {
-            tempoList = true;
+            modes.tempoList = true;
+        } else if (cursor.OptionValue(L"--midi", request.midi.fileName, kListTextCapacity)) {
+            modes.midi = true;
+            // The platform opens the file from the argument itself, which
+            // may be longer than what is shown.
+            const bool joined = cursor.index == argumentIndex;
+            request.midi.argumentIndex = cursor.index;
+            request.midi.argumentSkip = joined ? 7 : 0;
+        } else if (cursor.OptionValue(L"--at", list, kListTextCapacity)) {
+            modes.midiQueries = true;
+            AppendToList(cursor, L"--at", list, request.midi.ticks);
+        } else if (cursor.OptionValue(L"--at-ms", list, kListTextCapacity)) {
+            modes.midiQueries = true;
+            AppendToList(cursor, L"--at-ms", list, request.midi.times);
+        } else if (cursor.OptionValue(L"--table-at", request.midi.tableTick, kFieldTextCapacity)) {
+            modes.midiQueries = true;
+            request.midi.tableAtTick = true;
         } else {
             CopyText(argument, value, kFieldTextCapacity);
             cursor.Fail(L"unknown option '", value, L"'");
         }
     }
     if (!cursor.failed) {
-        CheckNumbers(cursor, request, tempoList);
+        CheckMode(cursor, request, modes);
     }
     return cursor.failed ? CliAction::kUsageError : CliAction::kRun;
 }

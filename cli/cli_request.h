@@ -34,6 +34,18 @@ enum class CliMode {
     kTempoList,       // --tempos LIST RESOLUTION
     kStandardInput,   // -: a pair a line
     kTempoForLength,  // --tempo-for MS NOTE
+    kMidiFile,        // --midi FILE
+};
+
+// What --midi asks of the file.
+struct MidiRequest {
+    int argumentIndex;  // of the argument that names the file
+    int argumentSkip;   // the characters before the name in it
+    ListText fileName;  // as it is shown
+    ListText ticks;     // of --at, a comma apart
+    ListText times;     // of --at-ms
+    bool tableAtTick;
+    FieldText tableTick;
 };
 
 struct CliRequest {
@@ -49,6 +61,7 @@ struct CliRequest {
     ListText tempoList = {};
     FieldText length = {};
     FieldText note = {};
+    MidiRequest midi = {};
 };
 
 enum class CliAction { kRun, kHelp, kVersion, kUsageError };

@@ -17,9 +17,21 @@ int GetArgument(void *context, int index, wchar_t *text, int capacity) {
     return DecodeUtf8(static_cast<Arguments *>(context)->argv[index + 1], text, capacity);
 }
 
-long ReadStandardInput(void *, unsigned char *bytes, long capacity) {
-    const size_t read = std::fread(bytes, 1, static_cast<size_t>(capacity), stdin);
-    return read == 0 && std::ferror(stdin) ? -1 : static_cast<long>(read);
+long ReadFromFile(void *context, unsigned char *bytes, long capacity) {
+    std::FILE *file = static_cast<std::FILE *>(context);
+    const size_t read = std::fread(bytes, 1, static_cast<size_t>(capacity), file);
+    return read == 0 && std::ferror(file) ? -1 : static_cast<long>(read);
+}
+
+// A file name is the argument's bytes, whatever they are.
+bool OpenFile(void *context, int index, int skip, ByteSource &file) {
+    std::FILE *opened = std::fopen(static_cast<Arguments *>(context)->argv[index + 1] + skip, "rb");
+    file = {opened, ReadFromFile};
+    return opened != nullptr;
+}
+
+void CloseFile(ByteSource &file) {
+    std::fclose(static_cast<std::FILE *>(file.context));
 }
 
 void WriteBytes(void *context, const char *bytes, int count) {
@@ -36,9 +48,10 @@ int main(int argc, char **argv) {
     Arguments arguments = {argv};
     const CliPlatform platform = {
         {&arguments, argc - 1, GetArgument},
-        {nullptr, ReadStandardInput},
+        {stdin, ReadFromFile},
         {stdout, WriteToFile, isatty(STDOUT_FILENO) != 0},
         {stderr, WriteToFile},
+        {&arguments, OpenFile, CloseFile},
     };
     const int status = RunTactimerCli(platform);
     // A table that did not get out whole is no success (a full disk, a

@@ -26,6 +26,29 @@ int GetArgument(void *context, int index, wchar_t *text, int capacity) {
     return length;
 }
 
+long ReadFromHandle(void *context, unsigned char *bytes, long capacity) {
+    DWORD read = 0;
+    if (!ReadFile(static_cast<HANDLE>(context), bytes, static_cast<DWORD>(capacity), &read,
+                  nullptr)) {
+        // The writer of a pipe closing it is its end.
+        return GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+    }
+    return static_cast<long>(read);
+}
+
+// Wide names, so that Japanese file names open.
+bool OpenFile(void *context, int index, int skip, ByteSource &file) {
+    HANDLE handle =
+        CreateFileW(static_cast<Arguments *>(context)->argv[index + 1] + skip, GENERIC_READ,
+                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    file = {handle, ReadFromHandle};
+    return handle != INVALID_HANDLE_VALUE;
+}
+
+void CloseFile(ByteSource &file) {
+    CloseHandle(static_cast<HANDLE>(file.context));
+}
+
 // Standard input as UTF-8 bytes: a file's or a pipe's as they are, a
 // console's typed characters encoded.
 struct Input {
@@ -48,11 +71,7 @@ long ReadStandardInput(void *context, unsigned char *bytes, long capacity) {
     Input &input = *static_cast<Input *>(context);
     DWORD read = 0;
     if (!input.console) {
-        if (!ReadFile(input.handle, bytes, static_cast<DWORD>(capacity), &read, nullptr)) {
-            // The writer of a pipe closing it is its end.
-            return GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
-        }
-        return static_cast<long>(read);
+        return ReadFromHandle(input.handle, bytes, capacity);
     }
     if (input.pendingPosition == input.pendingLength) {
         wchar_t units[256];
@@ -121,10 +140,9 @@ int wmain(int argc, wchar_t **argv) {
     DWORD mode = 0;
     input.console = GetConsoleMode(input.handle, &mode) != 0;
     const CliPlatform platform = {
-        {&arguments, argc - 1, GetArgument},
-        {&input, ReadStandardInput},
-        {&out, WriteToOutput, out.console},
-        {&err, WriteToOutput},
+        {&arguments, argc - 1, GetArgument}, {&input, ReadStandardInput},
+        {&out, WriteToOutput, out.console},  {&err, WriteToOutput},
+        {&arguments, OpenFile, CloseFile},
     };
     const int status = RunTactimerCli(platform);
     // A table that did not get out whole is no success (a full disk, a

@@ -138,6 +138,7 @@ PairStatus NextPair(PairSource &source, TextPair &pair) {
         case CliMode::kStandardInput:
             return NextLine(source, pair);
         case CliMode::kTempoForLength:
+        case CliMode::kMidiFile:
             break;
     }
     return PairStatus::kEnd;

@@ -4,9 +4,8 @@
 #include <cwchar>
 
 #include "cli/cli_options.h"
-#include "cli/note_rows.h"
-#include "cli/note_table_output.h"
-#include "cli/pair_source.h"
+#include "cli/midi_mode.h"
+#include "cli/note_tables.h"
 #include "cli/tempo_for.h"
 
 #ifndef TACTIMER_VERSION
@@ -15,7 +14,6 @@
 
 namespace {
 
-constexpr int kUnusableInput = 1;
 constexpr int kUsageError = 2;
 
 const wchar_t kUsage[] =
@@ -23,6 +21,8 @@ const wchar_t kUsage[] =
     L"       tactimer-cli [OPTIONS] --tempos LIST RESOLUTION\n"
     L"       tactimer-cli [OPTIONS] -\n"
     L"       tactimer-cli [--format F] [--lang L] --tempo-for MS NOTE\n"
+    L"       tactimer-cli [--format F] [--lang L] --midi FILE [--at TICKS] [--at-ms MS]\n"
+    L"       tactimer-cli [OPTIONS] --midi FILE --table-at TICK\n"
     L"       tactimer-cli --help | -h | --version\n"
     L"\n"
     L"Prints how long sixteen note values last, plain and dotted, from the\n"
@@ -52,6 +52,17 @@ const wchar_t kUsage[] =
     L"  --strict                 refuse a number with anything after it (120bpm)\n"
     L"                           or with nothing numeric in it, for scripts\n"
     L"  --tempo-for MS NOTE      the tempo at which NOTE lasts MS milliseconds\n"
+    L"  --midi FILE              read a Standard MIDI File (or RMID): its format,\n"
+    L"                           tracks and resolution, its tempo map and time\n"
+    L"                           signatures with each change's bar:beat:tick and\n"
+    L"                           exact time, and where it ends\n"
+    L"  --at TICKS               with --midi, the time and bar:beat:tick of each\n"
+    L"                           tick (a comma apart, or --at again)\n"
+    L"  --at-ms MS               with --midi, the last tick that starts at or\n"
+    L"                           before each time in milliseconds\n"
+    L"  --table-at TICK          with --midi, the note-length table (with any of\n"
+    L"                           the options above) at the tempo in force at TICK\n"
+    L"                           and the file's resolution\n"
     L"  --bom                    start the output with a UTF-8 byte-order mark\n"
     L"                           when it goes to a file or a pipe, for Excel and\n"
     L"                           Windows PowerShell 5.1 (a console needs none)\n"
@@ -72,6 +83,8 @@ const wchar_t kUsage[] =
     L"  tactimer-cli --tempos 90,100,120 480\n"
     L"  printf '120 480\\n140 960\\n' | tactimer-cli --format csv -\n"
     L"  tactimer-cli --tempo-for 375 \"dotted 1/8\"\n"
+    L"  tactimer-cli --midi song.mid --at 15360 --at-ms 60000\n"
+    L"  tactimer-cli --midi song.mid --table-at 15360 --triplets\n"
     L"\n"
     L"Exit status: 0 printed, 1 the input cannot be used (or the output cannot\n"
     L"be written), 2 a usage error.\n"
@@ -85,10 +98,6 @@ const wchar_t kUsage[] =
 // function-level statics, which would pull the C++ runtime's exception
 // support into the executable.
 CliRequest g_request;
-PairSource g_pairs;
-TextPair g_pair;
-TextPair g_nextPair;
-NoteRows g_rows;
 
 // Standard output that starts with a byte-order mark, written just before
 // the first text so that output that never comes gets none.
@@ -106,120 +115,6 @@ void WriteMarked(void *context, const wchar_t *text) {
         WriteText(output.sink, L"\uFEFF");
     }
     WriteText(output.sink, text);
-}
-
-// Where a pair came from, for its failure: nothing for the two arguments.
-void DescribePlace(const CliRequest &request, long number, FieldText &place) {
-    switch (request.mode) {
-        case CliMode::kTempoList:
-            std::swprintf(place, kFieldTextCapacity, L"--tempos, item %ld: ", number);
-            return;
-        case CliMode::kStandardInput:
-            std::swprintf(place, kFieldTextCapacity, L"standard input, line %ld: ", number);
-            return;
-        case CliMode::kOnePair:
-        case CliMode::kTempoForLength:
-            break;
-    }
-    place[0] = L'\0';
-}
-
-void ComplainAboutInput(const TextSink &err, const wchar_t *place, InputProblem problem,
-                        const TextPair &pair) {
-    switch (problem) {
-        case InputProblem::kEmptyTempo:
-            Complain(err, place, L"the tempo is empty");
-            return;
-        case InputProblem::kEmptyResolution:
-            Complain(err, place, L"the resolution is empty");
-            return;
-        case InputProblem::kZeroResolution:
-            Complain(err, place, L"the resolution reads as zero");
-            return;
-        case InputProblem::kResolutionHoldsNoNumber:
-            Complain(err, place, L"the resolution '", pair.resolution,
-                     L"' holds no number, so it reads as zero");
-            return;
-        case InputProblem::kTooLongToShow:
-            Complain(err, place, L"every value is too long to show (more than 99 characters)");
-            return;
-        case InputProblem::kTempoNotANumber:
-            Complain(err, place, L"the tempo '", pair.tempo, L"' is not a number and nothing else");
-            return;
-        case InputProblem::kResolutionNotANumber:
-            Complain(err, place, L"the resolution '", pair.resolution,
-                     L"' is not a number and nothing else");
-            return;
-        case InputProblem::kTempoNotMicroseconds:
-            Complain(err, place, L"the tempo '", pair.tempo,
-                     L"' is not whole microseconds a quarter note from 1 to 16777215");
-            return;
-        case InputProblem::kNone:
-            break;
-    }
-}
-
-void ComplainAboutLine(const TextSink &err, const wchar_t *place, PairStatus status) {
-    switch (status) {
-        case PairStatus::kBadLine:
-            Complain(err, place, L"a line holds TEMPO and RESOLUTION and nothing else");
-            return;
-        case PairStatus::kLineTooLong:
-            Complain(err, place, L"the line is longer than 1000 bytes");
-            return;
-        case PairStatus::kUnreadable:
-            Complain(err, place, L"cannot be read");
-            return;
-        case PairStatus::kPair:
-        case PairStatus::kEnd:
-            break;
-    }
-}
-
-// Prints the table of every pair in turn. One pair prints as it always
-// has; from two on, each table is marked with its pair, and the first
-// failure ends the output (closed, in JSON) after the tables before it.
-// Whether there is more than one shows at the second, so each pair is read
-// one ahead.
-int PrintNoteTables(const CliRequest &request, ByteSource input, const TextSink &out,
-                    const TextSink &err) {
-    StartPairs(g_pairs, request, input);
-    PairStatus status = NextPair(g_pairs, g_pair);
-    long number = g_pairs.number;
-    if (status == PairStatus::kEnd) {
-        Complain(err, L"standard input holds no TEMPO and RESOLUTION");
-        return kUnusableInput;
-    }
-    PairStatus nextStatus =
-        status == PairStatus::kPair ? NextPair(g_pairs, g_nextPair) : PairStatus::kEnd;
-    long nextNumber = g_pairs.number;
-    NoteOutput output = {out, request.format, &request.notes, nextStatus != PairStatus::kEnd, 0};
-    int exitStatus = 0;
-    FieldText place;
-    while (status != PairStatus::kEnd) {
-        DescribePlace(request, number, place);
-        if (status != PairStatus::kPair) {
-            ComplainAboutLine(err, place, status);
-            exitStatus = kUnusableInput;
-            break;
-        }
-        const InputProblem problem =
-            ComputeNoteRows(g_pair.tempo, g_pair.tempoLength, g_pair.resolution,
-                            g_pair.resolutionLength, request.notes, g_rows);
-        if (problem != InputProblem::kNone) {
-            ComplainAboutInput(err, place, problem, g_pair);
-            exitStatus = kUnusableInput;
-            break;
-        }
-        WriteNoteRows(output, g_rows);
-        g_pair = g_nextPair;
-        status = nextStatus;
-        number = nextNumber;
-        nextStatus = status == PairStatus::kPair ? NextPair(g_pairs, g_nextPair) : PairStatus::kEnd;
-        nextNumber = g_pairs.number;
-    }
-    EndNoteOutput(output);
-    return exitStatus;
 }
 
 }  // namespace
@@ -246,8 +141,15 @@ int RunTactimerCli(const CliPlatform &platform) {
         case CliAction::kRun:
             break;
     }
-    if (g_request.mode == CliMode::kTempoForLength) {
-        return PrintTempoForLength(g_request, out, platform.err);
+    switch (g_request.mode) {
+        case CliMode::kTempoForLength:
+            return PrintTempoForLength(g_request, out, platform.err);
+        case CliMode::kMidiFile:
+            return PrintMidiFile(g_request, platform, out);
+        case CliMode::kOnePair:
+        case CliMode::kTempoList:
+        case CliMode::kStandardInput:
+            break;
     }
     return PrintNoteTables(g_request, platform.standardInput, out, platform.err);
 }

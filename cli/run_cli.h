@@ -15,12 +15,23 @@ struct ArgumentList {
     int (*Get)(void *context, int index, wchar_t *text, int capacity);
 };
 
+// Files named on the command line, opened as the platform names them: from
+// the bytes of the argument on Linux, its wide characters on Windows.
+struct FileOpener {
+    void *context;
+    // Opens the file that argument index names from its skip-th character
+    // on (past "--midi=", say); false when it cannot be opened.
+    bool (*Open)(void *context, int index, int skip, ByteSource &file);
+    void (*Close)(ByteSource &file);
+};
+
 // What the platform gives the program.
 struct CliPlatform {
     ArgumentList arguments;
     ByteSource standardInput;
     TextSink out;
     TextSink err;
+    FileOpener files;
 };
 
 // Returns the exit status: 0 when the table was printed (or the help or the

@@ -41,6 +41,11 @@ while IFS= read -r line; do
     done
 done <tests/cli/same_bytes_cases.txt
 
+# The songs that the cases read, where they name them.
+for song in tests/midi/songs/*; do
+    entries+=("$song=$song")
+done
+
 mkdir -p "$(dirname "$output")"
 python3 tools/make_release_zip.py "$output" "Tactimer-$version-win64-tests" "$SOURCE_DATE_EPOCH" \
     run-tests.cmd=tests/kit/run-tests.cmd \

@@ -30,6 +30,12 @@ long NoInput(void *, unsigned char *, long) {
     return 0;
 }
 
+bool NoFile(void *, int, int, ByteSource &) {
+    return false;
+}
+
+void CloseNothing(ByteSource &) {}
+
 void Append(void *context, const wchar_t *text) {
     *static_cast<std::wstring *>(context) += text;
 }
@@ -61,8 +67,11 @@ TEST(TactimerCli, PrintsTheFormsTextsForAThousandSeededInputs) {
                                                NextInputText(random)};
         std::wstring out;
         std::wstring err;
-        const int status = RunTactimerCli(
-            {{&arguments, 5, GetArgument}, {nullptr, NoInput}, {&out, Append}, {&err, Append}});
+        const int status = RunTactimerCli({{&arguments, 5, GetArgument},
+                                           {nullptr, NoInput},
+                                           {&out, Append},
+                                           {&err, Append},
+                                           {nullptr, NoFile, CloseNothing}});
 
         ResetMemoryForm(form);
         TypeIntoField(form, IDC_TEMPO, arguments[3].c_str());

@@ -267,9 +267,17 @@ class FailureTest(unittest.TestCase):
                  '--tempos LIST takes one more number: RESOLUTION'),
                 (('--tempos', '90'), 'RESOLUTION is missing'),
                 (('-', '480'), '- reads TEMPO and RESOLUTION from standard input: no more '
-                               'numbers, nor --tempos'),
-                (('--tempos', '90', '-'), '- reads TEMPO and RESOLUTION from standard input: '
-                                          'no more numbers, nor --tempos'),
+                               'numbers'),
+                (('--tempos', '90', '-'), '-, --tempos, --tempo-for and --midi go one at a time'),
+                (('--midi', 'a.mid', '--tempo-for', '1', '1/8'),
+                 '-, --tempos, --tempo-for and --midi go one at a time'),
+                (('--midi', 'a.mid', '120', '480'),
+                 '--midi FILE takes no TEMPO or RESOLUTION: the file holds them'),
+                (('--midi', 'a.mid', '--exact'),
+                 '--tuplets, --triplets, --exact, --samples, --hz and --tempo-us go with '
+                 '--table-at TICK'),
+                (('--at', '0', '120', '480'), '--at, --at-ms and --table-at go with --midi FILE'),
+                (('--midi',), '--midi needs a value'),
                 (('--tempo-for',), '--tempo-for needs MS and NOTE'),
                 (('--tempo-for', '375'), '--tempo-for needs NOTE after MS'),
                 (('--tempo-for', '375', '1/8', '120'), TEMPO_FOR_ALONE),

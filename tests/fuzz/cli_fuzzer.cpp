@@ -53,6 +53,16 @@ long ReadInput(void *context, unsigned char *bytes, long capacity) {
     return static_cast<long>(count);
 }
 
+// Files come from the fuzzer's standard input bytes too.
+bool OpenInput(void *context, int, int, ByteSource &file) {
+    FuzzInput &fuzz = *static_cast<FuzzInput *>(context);
+    fuzz.inputRead = 0;
+    file = {context, ReadInput};
+    return true;
+}
+
+void CloseInput(ByteSource &) {}
+
 void Append(void *context, const wchar_t *text) {
     *static_cast<std::wstring *>(context) += text;
 }
@@ -94,7 +104,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         RunTactimerCli({{&fuzz, static_cast<int>(fuzz.arguments.size()), GetArgument},
                         {&fuzz, ReadInput},
                         {&out, Append},
-                        {&err, Append}});
+                        {&err, Append},
+                        {&fuzz, OpenInput, CloseInput}});
     Require(status >= 0 && status <= 2);
     if (status == 0) {
         Require(!out.empty());

@@ -1,0 +1,399 @@
+// Writing what --midi found: a table for people, CSV with a kind column for
+// spreadsheets, JSON for programs.
+#include "cli/midi_report.h"
+
+#include <cstdarg>
+#include <cwchar>
+
+#include "cli/json_output.h"
+#include "cli/shortest_number.h"
+#include "cli/text_columns.h"
+#include "cli/utf8.h"
+#include "midi/midi_tempo.h"
+#include "midi/smf_reader.h"
+
+namespace {
+
+void Print(const TextSink &out, const wchar_t *format, ...) {
+    wchar_t text[512];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vswprintf(text, 512, format, arguments);
+    va_end(arguments);
+    WriteText(out, text);
+}
+
+void Format(FieldText &text, const wchar_t *format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    std::vswprintf(text, kFieldTextCapacity, format, arguments);
+    va_end(arguments);
+}
+
+unsigned long long Tick(const SongPoint &point) {
+    return static_cast<unsigned long long>(point.tick);
+}
+
+double Bpm(std::uint32_t microsecondsPerQuarter) {
+    return BpmOfMidiTempo(static_cast<long>(microsecondsPerQuarter));
+}
+
+void PositionText(const BarPosition &position, FieldText &text) {
+    if (position.known) {
+        Format(text, L"%lld:%lld:%lld", position.bar, position.beat, position.beatTick);
+    } else {
+        CopyFieldText(L"-", text);
+    }
+}
+
+long long Denominator(const SmfTimeSignature &signature) {
+    return 1LL << signature.denominatorPower;
+}
+
+const wchar_t *FramesPerSecond(const SmfDivision &division) {
+    static FieldText text;
+    if (division.framesPerSecond == 29) {
+        CopyFieldText(L"29.97", text);
+    } else {
+        Format(text, L"%d", division.framesPerSecond);
+    }
+    return text;
+}
+
+// The name's bytes as UTF-8, U+FFFD where they are not.
+void NameOf(const SmfSong &song, ListText &name) {
+    DecodeUtf8(song.name, name, kListTextCapacity);
+}
+
+// One section of the table: its columns' headers and a row's cells.
+struct Section {
+    int columns;
+    const wchar_t *const *headers;
+    long long rows;
+    void (*cell)(const MidiReport &report, long long row, int column, FieldText &text);
+    // After a row's cells, or null.
+    const wchar_t *(*after)(const MidiReport &report, long long row, bool japanese);
+};
+
+constexpr int kMaxColumns = 5;
+
+// Right-aligned columns under their headers, two spaces apart.
+void WriteSection(const TextSink &out, const MidiReport &report, const Section &section,
+                  bool japanese) {
+    int widths[kMaxColumns];
+    FieldText text;
+    for (int column = 0; column < section.columns; ++column) {
+        widths[column] = ColumnsOf(section.headers[column]);
+        for (long long row = 0; row < section.rows; ++row) {
+            section.cell(report, row, column, text);
+            const int columns = ColumnsOf(text);
+            widths[column] = columns > widths[column] ? columns : widths[column];
+        }
+    }
+    for (long long row = -1; row < section.rows; ++row) {
+        for (int column = 0; column < section.columns; ++column) {
+            WriteText(out, column > 0 ? L"  " : L"");
+            if (row < 0) {
+                CopyFieldText(section.headers[column], text);
+            } else {
+                section.cell(report, row, column, text);
+            }
+            WritePadded(out, text, widths[column]);
+        }
+        if (row >= 0 && section.after != nullptr) {
+            WriteText(out, section.after(report, row, japanese));
+        }
+        WriteText(out, L"\n");
+    }
+}
+
+void TempoCell(const MidiReport &report, long long row, int column, FieldText &text) {
+    const SongPoint &point = report.tempoPoints.items[row];
+    const SmfTempo &tempo = report.song->tempos.items[row];
+    switch (column) {
+        case 0:
+            Format(text, L"%llu", Tick(point));
+            return;
+        case 1:
+            PositionText(point.position, text);
+            return;
+        case 2:
+            Format(text, L"%lu", static_cast<unsigned long>(tempo.microsecondsPerQuarter));
+            return;
+        case 3:
+            Format(text, L"%.2f", Bpm(tempo.microsecondsPerQuarter));
+            return;
+    }
+    Format(text, L"%s", point.milliseconds);
+}
+
+const wchar_t *ImpliedMark(const MidiReport &report, long long row, bool japanese) {
+    return !report.song->tempos.items[row].implied ? L""
+           : japanese                              ? L"  （暗黙）"
+                                                   : L"  (implied)";
+}
+
+void SignatureCell(const MidiReport &report, long long row, int column, FieldText &text) {
+    const SongPoint &point = report.signaturePoints.items[row];
+    const SmfTimeSignature &signature = report.song->timeSignatures.items[row];
+    switch (column) {
+        case 0:
+            Format(text, L"%llu", Tick(point));
+            return;
+        case 1:
+            PositionText(point.position, text);
+            return;
+        case 2:
+            Format(text, L"%d/%lld", signature.numerator, Denominator(signature));
+            return;
+    }
+    Format(text, L"%s", point.milliseconds);
+}
+
+void AtCell(const MidiReport &report, long long row, int column, FieldText &text) {
+    const AtPoint &at = report.at.items[row];
+    switch (column) {
+        case 0:
+            if (at.forTime) {
+                FormatShortestNumber(at.askedMilliseconds, text);
+            } else {
+                text[0] = L'\0';
+            }
+            return;
+        case 1:
+            Format(text, L"%llu", Tick(at.point));
+            return;
+        case 2:
+            PositionText(at.point.position, text);
+            return;
+    }
+    Format(text, L"%s", at.point.milliseconds);
+}
+
+void WriteHeading(const MidiReport &report, bool japanese, const TextSink &out) {
+    const SmfSong &song = *report.song;
+    const SmfDivision &division = song.division;
+    WriteText(out, report.fileName);
+    if (japanese) {
+        Print(out, L": フォーマット %d、トラック %d、", song.format, song.trackCount);
+    } else {
+        Print(out, L": format %d, %d %ls, ", song.format, song.trackCount,
+              song.trackCount == 1 ? L"track" : L"tracks");
+    }
+    if (division.smpte) {
+        Print(out,
+              japanese ? L"SMPTE 毎秒 %ls フレーム、1 フレーム %d Tick\n"
+                       : L"SMPTE %ls frames a second, %d ticks a frame\n",
+              FramesPerSecond(division), division.ticksPerFrame);
+    } else {
+        Print(out, japanese ? L"分解能 %d\n" : L"%d ticks a quarter note\n",
+              division.ticksPerQuarter);
+    }
+    if (song.name[0] != '\0') {
+        ListText name;
+        NameOf(song, name);
+        WriteText(out, japanese ? L"曲名: " : L"name: ");
+        WriteText(out, name);
+        WriteText(out, L"\n");
+    }
+    if (song.warningCount > 0) {
+        Print(out,
+              japanese ? L"寛容に読み込み: 規則違反 %lld 件（標準エラーに表示）\n"
+                       : L"read leniently: %lld broken rules let pass, named on standard error\n",
+              song.warningCount + song.moreWarnings);
+    }
+}
+
+const wchar_t *const kTempoHeaders[2][5] = {
+    {L"tick", L"position", L"µs/quarter", L"BPM", L"ms"},
+    {L"Tick", L"位置", L"マイクロ秒/四分音符", L"BPM", L"ミリ秒"},
+};
+const wchar_t *const kSignatureHeaders[2][4] = {
+    {L"tick", L"position", L"signature", L"ms"},
+    {L"Tick", L"位置", L"拍子", L"ミリ秒"},
+};
+const wchar_t *const kAtHeaders[2][4] = {
+    {L"asked ms", L"tick", L"position", L"ms"},
+    {L"指定ミリ秒", L"Tick", L"位置", L"ミリ秒"},
+};
+
+void WriteTable(const MidiReport &report, bool japanese, const TextSink &out) {
+    const SmfSong &song = *report.song;
+    const int language = japanese ? 1 : 0;
+    WriteHeading(report, japanese, out);
+    WriteText(out, japanese ? L"\nテンポマップ\n" : L"\ntempo map\n");
+    WriteSection(out, report,
+                 {5, kTempoHeaders[language], song.tempos.count, TempoCell, ImpliedMark}, japanese);
+    WriteText(out, japanese ? L"\n拍子\n" : L"\ntime signatures\n");
+    if (song.timeSignatures.count == 0) {
+        WriteText(out, japanese ? L"なし（4/4 として数えます）\n" : L"none (counted as 4/4)\n");
+    } else {
+        WriteSection(
+            out, report,
+            {4, kSignatureHeaders[language], song.timeSignatures.count, SignatureCell, nullptr},
+            japanese);
+    }
+    FieldText position;
+    PositionText(report.end.position, position);
+    Print(
+        out,
+        japanese ? L"\n終わり: Tick %llu（%ls）、%s ミリ秒\n" : L"\nend: tick %llu at %ls, %s ms\n",
+        Tick(report.end), position, report.end.milliseconds);
+    if (report.askedForPoints) {
+        WriteText(out, japanese ? L"\n指定の位置\n" : L"\nat\n");
+        WriteSection(out, report, {4, kAtHeaders[language], report.at.count, AtCell, nullptr},
+                     japanese);
+    }
+}
+
+// The columns every row has: kind, tick, bar, beat, beat_tick, ms.
+void WriteCsvPoint(const TextSink &out, const wchar_t *kind, const SongPoint &point) {
+    Print(out, L"%ls,%llu,", kind, Tick(point));
+    if (point.position.known) {
+        Print(out, L"%lld,%lld,%lld,", point.position.bar, point.position.beat,
+              point.position.beatTick);
+    } else {
+        WriteText(out, L",,,");
+    }
+    Print(out, L"%s", point.milliseconds);
+}
+
+// RFC 4180; each row says what it is.
+void WriteCsv(const MidiReport &report, const TextSink &out) {
+    const SmfSong &song = *report.song;
+    WriteText(out,
+              L"kind,tick,bar,beat,beat_tick,ms,us_per_quarter,bpm,numerator,denominator,"
+              L"implied,at_ms\r\n");
+    for (long long i = 0; i < song.tempos.count; ++i) {
+        const SmfTempo &tempo = song.tempos.items[i];
+        WriteCsvPoint(out, L"tempo", report.tempoPoints.items[i]);
+        Print(out, L",%lu,%.2f,,,%ls,\r\n",
+              static_cast<unsigned long>(tempo.microsecondsPerQuarter),
+              Bpm(tempo.microsecondsPerQuarter), tempo.implied ? L"true" : L"false");
+    }
+    for (long long i = 0; i < song.timeSignatures.count; ++i) {
+        const SmfTimeSignature &signature = song.timeSignatures.items[i];
+        WriteCsvPoint(out, L"time_signature", report.signaturePoints.items[i]);
+        Print(out, L",,,%d,%lld,,\r\n", signature.numerator, Denominator(signature));
+    }
+    WriteCsvPoint(out, L"end", report.end);
+    WriteText(out, L",,,,,,\r\n");
+    for (long long i = 0; i < report.at.count; ++i) {
+        const AtPoint &at = report.at.items[i];
+        WriteCsvPoint(out, L"at", at.point);
+        WriteText(out, L",,,,,,");
+        if (at.forTime) {
+            WriteJsonNumber(out, at.askedMilliseconds);
+        }
+        WriteText(out, L"\r\n");
+    }
+}
+
+void WriteJsonPoint(const TextSink &out, const SongPoint &point) {
+    Print(out, L"\"tick\": %llu, ", Tick(point));
+    if (point.position.known) {
+        Print(out, L"\"bar\": %lld, \"beat\": %lld, \"beat_tick\": %lld", point.position.bar,
+              point.position.beat, point.position.beatTick);
+    } else {
+        WriteText(out, L"\"bar\": null, \"beat\": null, \"beat_tick\": null");
+    }
+    Print(out, L", \"ms\": %s", point.milliseconds);
+}
+
+// The separator before item i of a list: a line of its own for each.
+const wchar_t *ItemStart(long long i) {
+    return i == 0 ? L"\n  {" : L",\n  {";
+}
+
+void WriteJson(const MidiReport &report, const TextSink &out) {
+    const SmfSong &song = *report.song;
+    const SmfDivision &division = song.division;
+    WriteText(out, L"{\"file\": ");
+    WriteJsonString(out, report.fileName);
+    Print(out, L", \"format\": %d, \"tracks\": %d", song.format, song.trackCount);
+    if (division.smpte) {
+        Print(out, L", \"smpte\": {\"fps\": %ls, \"drop_frame\": %ls, \"ticks_per_frame\": %d}",
+              FramesPerSecond(division), division.framesPerSecond == 29 ? L"true" : L"false",
+              division.ticksPerFrame);
+    } else {
+        Print(out, L", \"resolution\": %d", division.ticksPerQuarter);
+    }
+    WriteText(out, L", \"name\": ");
+    if (song.name[0] == '\0') {
+        WriteText(out, L"null");
+    } else {
+        ListText name;
+        NameOf(song, name);
+        WriteJsonString(out, name);
+    }
+    WriteText(out, L", \"tempos\": [");
+    for (long long i = 0; i < song.tempos.count; ++i) {
+        const SmfTempo &tempo = song.tempos.items[i];
+        WriteText(out, ItemStart(i));
+        WriteJsonPoint(out, report.tempoPoints.items[i]);
+        Print(out, L", \"us_per_quarter\": %lu, \"bpm\": %.2f, \"implied\": %ls}",
+              static_cast<unsigned long>(tempo.microsecondsPerQuarter),
+              Bpm(tempo.microsecondsPerQuarter), tempo.implied ? L"true" : L"false");
+    }
+    WriteText(out, L"\n], \"time_signatures\": [");
+    for (long long i = 0; i < song.timeSignatures.count; ++i) {
+        const SmfTimeSignature &signature = song.timeSignatures.items[i];
+        WriteText(out, ItemStart(i));
+        WriteJsonPoint(out, report.signaturePoints.items[i]);
+        Print(out, L", \"numerator\": %d, \"denominator\": %lld}", signature.numerator,
+              Denominator(signature));
+    }
+    WriteText(out, song.timeSignatures.count > 0 ? L"\n], \"end\": {" : L"], \"end\": {");
+    WriteJsonPoint(out, report.end);
+    WriteText(out, L"}");
+    if (report.askedForPoints) {
+        WriteText(out, L", \"at\": [");
+        for (long long i = 0; i < report.at.count; ++i) {
+            const AtPoint &at = report.at.items[i];
+            WriteText(out, ItemStart(i));
+            WriteJsonPoint(out, at.point);
+            if (at.forTime) {
+                WriteText(out, L", \"at_ms\": ");
+                WriteJsonNumber(out, at.askedMilliseconds);
+            }
+            WriteText(out, L"}");
+        }
+        WriteText(out, L"\n]");
+    }
+    WriteText(out, L", \"lenient\": [");
+    for (int i = 0; i < song.warningCount; ++i) {
+        const SmfWarning &warning = song.warnings[i];
+        WriteText(out, ItemStart(i));
+        Print(out, L"\"offset\": %lld, \"track\": %d, \"what\": ", warning.offset, warning.track);
+        ListText what;
+        DecodeUtf8(SmfLeniencyText(warning.leniency), what, kListTextCapacity);
+        WriteJsonString(out, what);
+        WriteText(out, L"}");
+    }
+    WriteText(out, song.warningCount > 0 ? L"\n]}\n" : L"]}\n");
+}
+
+}  // namespace
+
+SongPoint PointOfTick(const TempoMap &map, std::uint64_t tick) {
+    SongPoint point;
+    point.tick = tick;
+    point.position = PositionOfTick(map, tick);
+    FormatMilliseconds(TimeOfTick(map, tick), point.milliseconds);
+    return point;
+}
+
+void WriteMidiReport(const MidiReport &report, OutputFormat format, CaptionLanguage language,
+                     const TextSink &out) {
+    switch (format) {
+        case OutputFormat::kTable:
+            WriteTable(report, language == CaptionLanguage::kJapanese, out);
+            break;
+        case OutputFormat::kCsv:
+            WriteCsv(report, out);
+            break;
+        case OutputFormat::kJson:
+            WriteJson(report, out);
+            break;
+    }
+}

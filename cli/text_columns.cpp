@@ -1,0 +1,29 @@
+// Terminal columns.
+#include "cli/text_columns.h"
+
+namespace {
+
+int ColumnsOf(wchar_t c) {
+    const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+                      (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+                      (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+                      (c >= 0xFFE0 && c <= 0xFFE6);
+    return wide ? 2 : 1;
+}
+
+}  // namespace
+
+int ColumnsOf(const wchar_t *text) {
+    int columns = 0;
+    for (; *text != L'\0'; ++text) {
+        columns += ColumnsOf(*text);
+    }
+    return columns;
+}
+
+void WritePadded(const TextSink &out, const wchar_t *text, int width) {
+    for (int columns = ColumnsOf(text); columns < width; ++columns) {
+        WriteText(out, L" ");
+    }
+    WriteText(out, text);
+}

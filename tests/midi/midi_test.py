@@ -1,0 +1,425 @@
+#!/usr/bin/python3
+"""tactimer-cli --midi: real songs that no one here wrote (Debian's
+openttd-openmsx) read as Debian's midicsv reads them; generated files with
+known tempo maps (the tests' own writer, and Debian's python3-midiutil)
+timed against Python's fractions; every class of bad file, and the lenient
+ones; memory that stays bounded while a large file streams through.
+
+usage: midi_test.py TACTIMER_CLI OPENMSX_FOLDER bounded|unbounded
+  unbounded: the program runs under AddressSanitizer, whose shadow memory
+  no address-space limit can hold: the bounded-memory test is skipped.
+"""
+import glob
+import io
+import json
+import math
+import os
+import random
+import resource
+import subprocess
+import sys
+import tempfile
+import unittest
+from fractions import Fraction
+
+from midiutil import MIDIFile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import smf_writer as w  # noqa: E402
+
+DEFAULT_TEMPO = 500000
+
+
+def run(*arguments):
+    result = subprocess.run([CLI, *arguments], capture_output=True, timeout=120)
+    return result.returncode, result.stdout.decode('utf-8'), result.stderr.decode('utf-8')
+
+
+def write(data, name='song.mid'):
+    path = os.path.join(FOLDER, name)
+    with open(path, 'wb') as f:
+        f.write(data)
+    return path
+
+
+def song(path, *arguments):
+    """The JSON document, its decimals kept as the texts they were written."""
+    status, out, err = run('--format', 'json', '--midi', path, *arguments)
+    assert status == 0, (path, err)
+    return json.loads(out, parse_float=str), err
+
+
+# ---- The model: exact time and bars, from their definitions ----
+
+def time_of(tempos, division, tick):
+    """Microseconds, exactly, at the tick under the tempo changes (tick, us)
+    in file order."""
+    total = Fraction(0)
+    start, microseconds = 0, DEFAULT_TEMPO
+    for change_tick, change in sorted(tempos, key=lambda t: t[0]):
+        if change_tick > tick:
+            break
+        total += Fraction((change_tick - start) * microseconds, division)
+        start, microseconds = change_tick, change
+    return total + Fraction((tick - start) * microseconds, division)
+
+
+def ms_text(microseconds):
+    """Milliseconds with three decimals, to the nearest microsecond, ties to
+    even."""
+    whole, rest = divmod(microseconds.numerator, microseconds.denominator)
+    if 2 * rest > microseconds.denominator or (2 * rest == microseconds.denominator
+                                               and whole % 2):
+        whole += 1
+    return '%d.%03d' % divmod(whole, 1000)
+
+
+def position_of(signatures, division, tick):
+    """bar, beat and tick in the beat; a signature in mid-bar starts the
+    next bar."""
+    segments = [(0, 1, 4, 2)]
+    for change_tick, numerator, power in signatures:
+        start, bar, old_numerator, old_power = segments[-1]
+        if change_tick == start:
+            segments[-1] = (start, bar, numerator, power)
+            continue
+        bar_length = Fraction(old_numerator * 4 * division, 2 ** old_power)
+        segments.append((change_tick, bar + math.ceil((change_tick - start) / bar_length),
+                         numerator, power))
+    start, bar, numerator, power = [s for s in segments if s[0] <= tick][-1]
+    bar_length = Fraction(numerator * 4 * division, 2 ** power)
+    beat_length = Fraction(4 * division, 2 ** power)
+    bars = math.floor((tick - start) / bar_length)
+    rest = tick - start - bars * bar_length
+    beats = math.floor(rest / beat_length)
+    return bar + bars, beats + 1, math.floor(rest - beats * beat_length)
+
+
+def tick_at(tempos, division, microseconds):
+    """The last tick that starts at or before the time."""
+    low, high = 0, 1 << 62
+    while low < high:
+        middle = (low + high + 1) // 2
+        if time_of(tempos, division, middle) <= microseconds:
+            low = middle
+        else:
+            high = middle - 1
+    return low
+
+
+# ---- Real songs, compared with what midicsv dumps for them ----
+
+def midicsv(path):
+    result = subprocess.run(['midicsv', path], capture_output=True, timeout=60, check=True)
+    header, tempos, signatures, ends = None, [], [], []
+    for line in result.stdout.decode('latin-1').splitlines():
+        fields = [field.strip() for field in line.split(',')]
+        if fields[2] == 'Header':
+            header = tuple(int(f) for f in fields[3:6])
+        elif fields[2] == 'Tempo':
+            tempos.append((int(fields[1]), int(fields[3])))
+        elif fields[2] == 'Time_signature':
+            signatures.append((int(fields[1]), int(fields[3]), int(fields[4])))
+        elif fields[2] == 'End_track':
+            ends.append(int(fields[1]))
+    return header, tempos, signatures, max(ends)
+
+
+class RealSongsTest(unittest.TestCase):
+    def test_every_openmsx_song_reads_as_midicsv_reads_it(self):
+        paths = sorted(glob.glob(os.path.join(OPENMSX, '*.mid')))
+        self.assertGreaterEqual(len(paths), 30)
+        for path in paths:
+            with self.subTest(song=os.path.basename(path)):
+                document, err = song(path)
+                self.assertEqual('', err)
+                header, tempos, signatures, end = midicsv(path)
+                division = header[2]
+                self.assertEqual(header, (document['format'], document['tracks'],
+                                          document['resolution']))
+                self.assertEqual(sorted(tempos),
+                                 sorted((t['tick'], t['us_per_quarter'])
+                                        for t in document['tempos'] if not t['implied']))
+                self.assertEqual(sorted(signatures),
+                                 sorted((s['tick'], s['numerator'], s['denominator'].bit_length() - 1)
+                                        for s in document['time_signatures']))
+                self.assertEqual(end, document['end']['tick'])
+                for change in document['tempos'] + document['time_signatures']:
+                    self.assertEqual(ms_text(time_of(tempos, division, change['tick'])),
+                                     change['ms'])
+                    self.assertEqual(position_of(signatures, division, change['tick']),
+                                     (change['bar'], change['beat'], change['beat_tick']))
+                self.assertEqual(ms_text(time_of(tempos, division, end)), document['end']['ms'])
+        print('\n%d openmsx songs read and compared with midicsv, no disagreement'
+              % len(paths), file=sys.stderr)
+
+
+# ---- Generated songs with known tempo maps ----
+
+def seeded_song(rng, changes, division=480, tracks=3):
+    """A format 1 song with tempo changes in the first track and some in the
+    others, time signatures, notes in running status, sysex, and an unknown
+    chunk; returns its bytes, tempos, signatures and end."""
+    tempos, signatures, made = [], [], []
+    tick = 0
+    events = []
+    for _ in range(changes):
+        delta = rng.choice([0, 1, rng.randint(1, 5000), rng.randint(1, 2 ** 27)])
+        tick += delta
+        microseconds = rng.randint(1, 0xFFFFFF)
+        tempos.append((tick, microseconds))
+        events.append((delta, w.tempo(microseconds)))
+        if rng.random() < 0.1:
+            signature = (rng.randint(1, 13), rng.randint(0, 5))
+            signatures.append((tick,) + signature)
+            events.append((0, w.time_signature(*signature)))
+    made.append(w.track([(0, w.track_name(b'seeded'))] + events))
+    ends = [tick]
+    for number in range(1, tracks):
+        notes = [(0, bytes([0x90 | number, 60, 100]))]
+        tick = 0
+        for _ in range(rng.randint(10, 200)):
+            delta = rng.randint(0, 960)
+            tick += delta
+            # Running status: the data bytes alone.
+            notes.append((delta, bytes([rng.randint(0, 127), rng.randint(0, 127)])))
+            if rng.random() < 0.05:
+                notes.append((0, w.sysex(bytes(rng.randint(0, 127) for _ in range(5)))))
+                notes.append((0, bytes([0x80 | number, 60, 0])))
+            if rng.random() < 0.02:
+                microseconds = rng.randint(1, 0xFFFFFF)
+                tempos.append((tick, microseconds))
+                notes.append((0, w.tempo(microseconds)))
+                notes.append((0, bytes([0x90 | number, 60, 100])))
+        made.append(w.track(notes))
+        ends.append(tick)
+    data = w.smf(1, division, made, extra_chunks=[(1, w.chunk(b'XFIH', b'\x01\x02\x03'))])
+    # Within a tick, the first track's changes come first.
+    tempos.sort(key=lambda t: t[0])
+    return data, tempos, signatures, max(ends)
+
+
+class GeneratedSongsTest(unittest.TestCase):
+    def test_hundreds_of_tempo_changes_are_timed_exactly(self):
+        rng = random.Random(15360)
+        for changes, division in ((600, 480), (250, 96), (40, 32767), (3, 1)):
+            with self.subTest(changes=changes, division=division):
+                data, tempos, signatures, end = seeded_song(rng, changes, division)
+                path = write(data)
+                ticks = [rng.randint(0, end + 1000) for _ in range(40)] + [0, end]
+                times = [Fraction(rng.randint(0, 10 ** 12), 10 ** rng.randint(0, 6))
+                         for _ in range(20)]
+                document, err = song(path, '--at', ','.join(map(str, ticks)),
+                                     '--at-ms', ','.join('%s' % float_text(t) for t in times))
+                self.assertEqual('', err)
+                listed = [(t['tick'], t['us_per_quarter']) for t in document['tempos']]
+                self.assertEqual(tempos if tempos[0][0] == 0 else
+                                 [(0, DEFAULT_TEMPO)] + tempos, listed)
+                for change in document['tempos']:
+                    self.assertEqual(ms_text(time_of(tempos, division, change['tick'])),
+                                     change['ms'])
+                for asked, at in zip(ticks, document['at']):
+                    self.assertEqual((asked, ms_text(time_of(tempos, division, asked)))
+                                     + position_of(signatures, division, asked),
+                                     (at['tick'], at['ms'], at['bar'], at['beat'],
+                                      at['beat_tick']))
+                for asked, at in zip(times, document['at'][len(ticks):]):
+                    self.assertEqual(tick_at(tempos, division, asked * 1000), at['tick'],
+                                     asked)
+                self.assertEqual((end, ms_text(time_of(tempos, division, end))),
+                                 (document['end']['tick'], document['end']['ms']))
+
+    def test_format_0_rmid_and_unknown_chunks_give_the_same_map(self):
+        events = [(0, w.time_signature(3, 2)), (0, w.tempo(600000)), (0, b'\x90\x3c\x40'),
+                  (480, b'\x3c\x00'), (960, w.tempo(400000)), (100, b'\xf7\x02\x01\x02'),
+                  (10, b'\x80\x3c\x00')]
+        plain = w.smf(0, 480, [w.track(events)])
+        first, _ = song(write(plain))
+        wrapped, _ = song(write(w.rmid(plain), 'song.rmi'))
+        with_chunks, _ = song(write(w.smf(0, 480, [w.track(events)],
+                                          extra_chunks=[(0, w.chunk(b'JUNK', b'x' * 33))])))
+        for other in (wrapped, with_chunks):
+            self.assertEqual(first['tempos'], other['tempos'])
+            self.assertEqual(first['end'], other['end'])
+        self.assertEqual([(0, 600000, '0.000'), (1440, 400000, '1800.000')],
+                         [(t['tick'], t['us_per_quarter'], t['ms']) for t in first['tempos']])
+        self.assertEqual({'tick': 1550, 'bar': 2, 'beat': 1, 'beat_tick': 110, 'ms': '1891.667'},
+                         first['end'])
+
+    def test_a_song_without_a_tempo_at_tick_0_plays_at_120_until_its_first(self):
+        document, _ = song(write(w.smf(1, 96, [w.track([(192, w.tempo(250000))])])))
+        self.assertEqual([(0, 500000, True, '0.000'), (192, 250000, False, '1000.000')],
+                         [(t['tick'], t['us_per_quarter'], t['implied'], t['ms'])
+                          for t in document['tempos']])
+        table = run('--lang', 'en', '--midi', write(w.smf(0, 96, [w.track([])])))[1]
+        self.assertIn('(implied)', table)
+
+    def test_smpte_ticks_last_whatever_the_tempo_says(self):
+        for fps, per_frame, tick, expected in ((25, 40, 1000, '1000.000'),
+                                               (24, 8, 7, '36.458'), (30, 80, 2400, '1000.000'),
+                                               (29, 4, 120, '1001.000')):
+            with self.subTest(fps=fps):
+                data = w.smf(0, w.smpte_division(fps, per_frame),
+                             [w.track([(0, w.tempo(100000)), (tick, b'\x90\x3c\x40')])])
+                document, _ = song(write(data), '--at', str(tick))
+                self.assertEqual(expected, document['at'][0]['ms'])
+                self.assertEqual(None, document['at'][0]['bar'])
+                self.assertEqual(per_frame, document['smpte']['ticks_per_frame'])
+                self.assertEqual(fps == 29, document['smpte']['drop_frame'])
+                self.assertEqual(1, run('--midi', write(data), '--table-at', '0')[0])
+
+    def test_a_midiutil_song(self):
+        made = MIDIFile(2, deinterleave=False)
+        for beat, bpm in ((0, 120), (16, 93.5), (40, 140), (41, 61)):
+            made.addTempo(0, beat, bpm)
+        made.addTimeSignature(0, 0, 3, 2, 24)
+        for beat in range(64):
+            made.addNote(1, 0, 60 + beat % 12, beat, 0.5, 100)
+        buffer = io.BytesIO()
+        made.writeFile(buffer)
+        document, _ = song(write(buffer.getvalue()))
+        division = document['resolution']
+        tempos = [(int(beat * division), int(60000000 / bpm))
+                  for beat, bpm in ((0, 120), (16, 93.5), (40, 140), (41, 61))]
+        self.assertEqual(tempos, [(t['tick'], t['us_per_quarter']) for t in document['tempos']])
+        for change in document['tempos']:
+            self.assertEqual(ms_text(time_of(tempos, division, change['tick'])), change['ms'])
+        self.assertEqual([(0, 3, 4)], [(s['tick'], s['numerator'], s['denominator'])
+                                         for s in document['time_signatures']])
+
+    def test_the_table_at_a_tick_is_the_tempo_us_table(self):
+        path = write(w.smf(0, 960, [w.track([(0, w.tempo(500000)), (3840, w.tempo(641711))])]))
+        for tick, microseconds in ((0, '500000'), (3839, '500000'), (3840, '641711'),
+                                   (10 ** 9, '641711')):
+            with self.subTest(tick=tick):
+                self.assertEqual(run('--lang', 'en', '--triplets', '--exact', '--tempo-us',
+                                     microseconds, '960'),
+                                 run('--lang', 'en', '--triplets', '--exact', '--midi', path,
+                                     '--table-at', str(tick)))
+
+
+def float_text(value):
+    """A fraction of milliseconds with a finite decimal expansion."""
+    whole, rest = divmod(value.numerator, value.denominator)
+    digits = ''
+    while rest and len(digits) < 9:
+        rest *= 10
+        digit, rest = divmod(rest, value.denominator)
+        digits += str(digit)
+    return str(whole) + ('.' + digits if digits else '')
+
+
+# ---- Bad files and lenient ones ----
+
+TRACK_START = 22  # after the 14 bytes of MThd and 8 of the chunk header
+
+
+def one_track(data, length=None):
+    return w.header(0, 1, 96) + w.chunk(b'MTrk', data, length)
+
+
+class BadFilesTest(unittest.TestCase):
+    def test_each_class_of_fault_names_the_byte_and_what_is_wrong(self):
+        for name, data, offset, message in (
+                ('empty', b'', 0, 'not a MIDI file'),
+                ('text', b'hello, world\n', 0, 'not a MIDI file'),
+                ('short header', b'MThd\0\0\0\x06\0\x01', 0, 'the MThd header is too short'),
+                ('header of 4', b'MThd\0\0\0\x04\0\0\0\x01', 0, 'the MThd header is too short'),
+                ('division 0', w.header(0, 1, 0) + w.chunk(b'MTrk', w.track([])), 12,
+                 'the division is 0'),
+                ('0 ticks a frame', w.header(0, 1, w.smpte_division(25, 0)), 12,
+                 'the division is 0'),
+                ('23 frames', w.header(0, 1, w.smpte_division(23, 4)), 12,
+                 "the SMPTE division's frames a second are not 24, 25, 29 or 30"),
+                ('format 3', w.header(3, 1, 96), 8, 'the format is not 0, 1 or 2'),
+                ('format 2', w.header(2, 1, 96) + w.chunk(b'MTrk', w.track([])), 8,
+                 'format 2 holds independent sequences'),
+                ('no track', w.header(0, 1, 96), 14, 'there is no MTrk track chunk'),
+                ('no status', one_track(b'\0\x3c\x40' + w.END_OF_TRACK), TRACK_START + 1,
+                 'running status with no status before it'),
+                ('long number', one_track(b'\x81\x81\x81\x81\x00\x90\x3c\x40'), TRACK_START,
+                 'a variable-length number is longer than four bytes'),
+                ('long length', one_track(b'\0\xff\x01\x81\x81\x81\x81\x00'), TRACK_START,
+                 'a variable-length number is longer than four bytes'),
+                ('tempo of 2', one_track(b'\0\xff\x51\x02\x07\xa1' + b'\0' + w.END_OF_TRACK),
+                 TRACK_START, 'a tempo event whose length is not 3'),
+                ('tempo 0', one_track(b'\0' + w.tempo(0) + b'\0' + w.END_OF_TRACK), TRACK_START,
+                 'a tempo of 0 microseconds a quarter note'),
+                ('signature of 3', one_track(b'\0\xff\x58\x03\x04\x02\x18' + w.END_OF_TRACK),
+                 TRACK_START, 'a time signature whose length is not 4'),
+                ('0/4', one_track(b'\0' + w.time_signature(0, 2) + w.END_OF_TRACK),
+                 TRACK_START, 'a time signature with a numerator of 0'),
+                ('system message', one_track(b'\0\xf2\x00\x00' + w.END_OF_TRACK),
+                 TRACK_START + 1, 'a system message that a MIDI file cannot hold'),
+                ('event past chunk', w.header(1, 2, 96) + w.chunk(b'MTrk', b'\0\x90\x3c')
+                 + w.chunk(b'MTrk', w.track([])), TRACK_START, 'an event runs past the end of'),
+                ('RIFF', b'RIFF\x0c\0\0\0RMIDLIST\0\0\0\0', 20,
+                 'a RIFF RMID file without its data chunk')):
+            with self.subTest(file=name):
+                path = write(data)
+                self.assertEqual((1, ''), run('--midi', path)[:2])
+                err = run('--midi', path)[2]
+                self.assertTrue(err.startswith('tactimer-cli: %s: byte %d: %s'
+                                               % (path, offset, message)), err)
+                self.assertEqual(1, err.count('\n'), err)
+
+    def test_a_file_that_cannot_be_opened_or_read(self):
+        missing = os.path.join(FOLDER, 'missing.mid')
+        self.assertEqual((1, '', 'tactimer-cli: %s: cannot be opened\n' % missing),
+                         run('--midi', missing))
+        self.assertEqual((1, '', 'tactimer-cli: %s: byte 0: cannot be read\n' % FOLDER),
+                         run('--midi', FOLDER))
+
+    def test_what_real_files_break_is_let_pass_and_said(self):
+        notes = b'\0\xff\x51\x03\x07\xa1\x20\x60\x90\x3c\x40\x60\x80\x3c\x40'
+        whole = one_track(notes + b'\x05' + w.END_OF_TRACK)
+        meta_between = b'\0\x90\x3c\x40\x0a\xff\x01\x01A\x0a\x3e\x40' + b'\0' + w.END_OF_TRACK
+        for name, data, leniency, end in (
+                ('overrun', w.header(0, 1, 96) + w.chunk(b'MTrk', notes + b'\x05'
+                                                         + w.END_OF_TRACK, 1000),
+                 'the last track chunk claims more bytes than the file holds', 197),
+                ('overrun in an event', w.header(0, 1, 96)
+                 + w.chunk(b'MTrk', notes + b'\x05\x90\x3c', 1000),
+                 'the last track chunk claims more bytes than the file holds', 197),
+                ('no end of track', one_track(notes),
+                 'a track without an end-of-track event', 192),
+                ('running status after meta', one_track(meta_between),
+                 'running status after a meta or sysex event', 20),
+                ('tracks counted wrong', w.header(1, 3, 96) + w.chunk(b'MTrk', w.track([])),
+                 "the header's count of tracks is not the number of track chunks", 0)):
+            with self.subTest(file=name):
+                document, err = song(write(data))
+                self.assertIn(leniency, err)
+                self.assertEqual(1, len(document['lenient']))
+                self.assertIn(leniency, document['lenient'][0]['what'])
+                self.assertEqual(end, document['end']['tick'])
+        self.assertEqual([], song(write(whole))[0]['lenient'])
+
+    def test_a_large_file_streams_through_in_bounded_memory(self):
+        if MEMORY == 'unbounded':
+            self.skipTest('AddressSanitizer needs more address space than any bound')
+        path = os.path.join(FOLDER, 'large.mid')
+        notes = b'\0\x90\x3c\x40\x01\x80\x3c\x40' * (1024 * 1024)
+        events = w.track([(0, w.tempo(400000))], end=False) + notes * 12 + b'\0' + w.END_OF_TRACK
+        with open(path, 'wb') as f:
+            f.write(w.header(0, 1, 480) + b'MTrk' + len(events).to_bytes(4, 'big'))
+            f.write(events)
+        # It must get through in an address space of a third of the file.
+        limit = 32 * 1024 * 1024
+
+        def limit_memory():
+            resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
+
+        result = subprocess.run([CLI, '--format', 'json', '--midi', path], capture_output=True,
+                                preexec_fn=limit_memory, timeout=120)
+        os.remove(path)
+        self.assertEqual((0, b''), (result.returncode, result.stderr))
+        self.assertEqual(12 * 1024 * 1024, json.loads(result.stdout)['end']['tick'])
+
+
+if __name__ == '__main__':
+    if len(sys.argv) != 4 or sys.argv[3] not in ('bounded', 'unbounded'):
+        sys.exit('usage: midi_test.py TACTIMER_CLI OPENMSX_FOLDER bounded|unbounded')
+    CLI, OPENMSX, MEMORY = sys.argv[1:]
+    FOLDER = tempfile.mkdtemp()
+    unittest.main(argv=sys.argv[:1], verbosity=1)
