@@ -7,14 +7,19 @@ constexpr int kFieldTextCapacity = 100;
 
 typedef wchar_t FieldText[kFieldTextCapacity];
 
-// Copies text, cut to the 99 characters a field holds, and a terminator.
-inline void CopyFieldText(const wchar_t *text, FieldText &copy) {
+// Copies text, cut to capacity - 1 characters, and a terminator.
+inline void CopyText(const wchar_t *text, wchar_t *copy, int capacity) {
     int length = 0;
-    while (length < kFieldTextCapacity - 1 && text[length] != L'\0') {
+    while (length < capacity - 1 && text[length] != L'\0') {
         copy[length] = text[length];
         ++length;
     }
     copy[length] = L'\0';
+}
+
+// Copies text, cut to the 99 characters a field holds, and a terminator.
+inline void CopyFieldText(const wchar_t *text, FieldText &copy) {
+    CopyText(text, copy, kFieldTextCapacity);
 }
 
 #endif

@@ -41,15 +41,6 @@ int ChoiceOf(const wchar_t *value, const wchar_t *const (&names)[N]) {
     return -1;
 }
 
-void CopyText(const wchar_t *text, wchar_t *copy, int capacity) {
-    int length = 0;
-    while (length < capacity - 1 && text[length] != L'\0') {
-        copy[length] = text[length];
-        ++length;
-    }
-    copy[length] = L'\0';
-}
-
 // Walks the arguments once.
 struct ArgumentCursor {
     const ArgumentList &arguments;
@@ -111,37 +102,31 @@ bool ReadPositiveNumber(const wchar_t *text, double &value) {
 
 // Adds the tuplets of a comma-separated list, each once, in their order.
 void AddTuplets(ArgumentCursor &cursor, const wchar_t *list, NoteRequest &notes) {
-    const wchar_t *item = list;
-    for (;;) {
-        const wchar_t *end = std::wcschr(item, L',');
-        const int length =
-            static_cast<int>(end != nullptr ? end - item : static_cast<long>(std::wcslen(item)));
-        // The item alone, cut to a field: no tuplet is that long.
-        FieldText text;
-        CopyText(item, text, length < kFieldTextCapacity ? length + 1 : kFieldTextCapacity);
+    FieldText item;
+    bool tooMany = false;
+    const bool read = ForEachListItem(list, item, [&](const wchar_t *text) {
         Tuplet tuplet;
-        if (length == 0 || ReadTupletRatio(text, tuplet) != length) {
-            cursor.Fail(L"--tuplets: '", text,
-                        L"' is not N or N:D, N notes in the time of D, N from 2 and both up to "
-                        L"1000");
-            return;
+        if (text[0] == L'\0' ||
+            ReadTupletRatio(text, tuplet) != static_cast<int>(std::wcslen(text))) {
+            return false;
         }
-        bool known = false;
         for (int i = 0; i < notes.tupletCount; ++i) {
-            known = known || (notes.tuplets[i].notes == tuplet.notes &&
-                              notes.tuplets[i].inTimeOf == tuplet.inTimeOf);
-        }
-        if (!known) {
-            if (notes.tupletCount == kMaxTuplets) {
-                cursor.Fail(L"--tuplets: no more than 32 tuplets");
-                return;
+            if (notes.tuplets[i].notes == tuplet.notes &&
+                notes.tuplets[i].inTimeOf == tuplet.inTimeOf) {
+                return true;
             }
+        }
+        tooMany = notes.tupletCount == kMaxTuplets;
+        if (!tooMany) {
             notes.tuplets[notes.tupletCount++] = tuplet;
         }
-        if (end == nullptr) {
-            return;
-        }
-        item = end + 1;
+        return !tooMany;
+    });
+    if (tooMany) {
+        cursor.Fail(L"--tuplets: no more than 32 tuplets");
+    } else if (!read) {
+        cursor.Fail(L"--tuplets: '", item,
+                    L"' is not N or N:D, N notes in the time of D, N from 2 and both up to 1000");
     }
 }
 

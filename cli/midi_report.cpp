@@ -107,24 +107,31 @@ void WriteSection(const TextSink &out, const MidiReport &report, const Section &
     }
 }
 
-void TempoCell(const MidiReport &report, long long row, int column, FieldText &text) {
-    const SongPoint &point = report.tempoPoints.items[row];
-    const SmfTempo &tempo = report.song->tempos.items[row];
-    switch (column) {
-        case 0:
-            Format(text, L"%llu", Tick(point));
-            return;
-        case 1:
-            PositionText(point.position, text);
-            return;
-        case 2:
-            Format(text, L"%lu", static_cast<unsigned long>(tempo.microsecondsPerQuarter));
-            return;
-        case 3:
-            Format(text, L"%.2f", Bpm(tempo.microsecondsPerQuarter));
-            return;
+// The columns that each section's rows have: the tick and its position
+// first, its time last. False for the columns between them.
+bool PointCell(const SongPoint &point, int column, int columns, FieldText &text) {
+    if (column == 0) {
+        Format(text, L"%llu", Tick(point));
+    } else if (column == 1) {
+        PositionText(point.position, text);
+    } else if (column == columns - 1) {
+        Format(text, L"%s", point.milliseconds);
+    } else {
+        return false;
     }
-    Format(text, L"%s", point.milliseconds);
+    return true;
+}
+
+void TempoCell(const MidiReport &report, long long row, int column, FieldText &text) {
+    const SmfTempo &tempo = report.song->tempos.items[row];
+    if (PointCell(report.tempoPoints.items[row], column, 5, text)) {
+        return;
+    }
+    if (column == 2) {
+        Format(text, L"%lu", static_cast<unsigned long>(tempo.microsecondsPerQuarter));
+    } else {
+        Format(text, L"%.2f", Bpm(tempo.microsecondsPerQuarter));
+    }
 }
 
 const wchar_t *ImpliedMark(const MidiReport &report, long long row, bool japanese) {
@@ -134,40 +141,23 @@ const wchar_t *ImpliedMark(const MidiReport &report, long long row, bool japanes
 }
 
 void SignatureCell(const MidiReport &report, long long row, int column, FieldText &text) {
-    const SongPoint &point = report.signaturePoints.items[row];
     const SmfTimeSignature &signature = report.song->timeSignatures.items[row];
-    switch (column) {
-        case 0:
-            Format(text, L"%llu", Tick(point));
-            return;
-        case 1:
-            PositionText(point.position, text);
-            return;
-        case 2:
-            Format(text, L"%d/%lld", signature.numerator, Denominator(signature));
-            return;
+    if (!PointCell(report.signaturePoints.items[row], column, 4, text)) {
+        Format(text, L"%d/%lld", signature.numerator, Denominator(signature));
     }
-    Format(text, L"%s", point.milliseconds);
 }
 
+// The time asked for comes after the tick found for it.
 void AtCell(const MidiReport &report, long long row, int column, FieldText &text) {
     const AtPoint &at = report.at.items[row];
-    switch (column) {
-        case 0:
-            if (at.forTime) {
-                FormatShortestNumber(at.askedMilliseconds, text);
-            } else {
-                text[0] = L'\0';
-            }
-            return;
-        case 1:
-            Format(text, L"%llu", Tick(at.point));
-            return;
-        case 2:
-            PositionText(at.point.position, text);
-            return;
+    if (PointCell(at.point, column, 4, text)) {
+        return;
     }
-    Format(text, L"%s", at.point.milliseconds);
+    if (at.forTime) {
+        FormatShortestNumber(at.askedMilliseconds, text);
+    } else {
+        text[0] = L'\0';
+    }
 }
 
 void WriteHeading(const MidiReport &report, bool japanese, const TextSink &out) {
@@ -213,8 +203,8 @@ const wchar_t *const kSignatureHeaders[2][4] = {
     {L"Tick", L"位置", L"拍子", L"ミリ秒"},
 };
 const wchar_t *const kAtHeaders[2][4] = {
-    {L"asked ms", L"tick", L"position", L"ms"},
-    {L"指定ミリ秒", L"Tick", L"位置", L"ミリ秒"},
+    {L"tick", L"position", L"asked ms", L"ms"},
+    {L"Tick", L"位置", L"指定ミリ秒", L"ミリ秒"},
 };
 
 void WriteTable(const MidiReport &report, bool japanese, const TextSink &out) {
