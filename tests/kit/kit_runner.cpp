@@ -307,7 +307,6 @@ void Print(const std::string &line) {
 
 int wmain() {
     CreateDirectoryW(kResults, nullptr);
-    Print("Tactimer's Windows tests on " + WindowsDescription());
     std::string summary = "\xEF\xBB\xBFTactimer's Windows tests\r\n\r\n";
     for (const std::string &line : SystemReport(kTactimer)) {
         summary += line + "\r\n";

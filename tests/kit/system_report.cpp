@@ -58,8 +58,7 @@ void DescribeDialog(HMODULE program, int id, const char *name, std::vector<std::
     DestroyTemplateDialog(dialog);
 }
 
-}  // namespace
-
+// The Windows version and build in a few words, and Wine's version under Wine.
 std::string WindowsDescription() {
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     OSVERSIONINFOW version = {};
@@ -82,6 +81,8 @@ std::string WindowsDescription() {
     }
     return text;
 }
+
+}  // namespace
 
 std::vector<std::string> SystemReport(const std::wstring &tactimerPath) {
     std::vector<std::string> lines;

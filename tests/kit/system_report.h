@@ -10,7 +10,4 @@
 // One "name: value" line each, in UTF-8.
 std::vector<std::string> SystemReport(const std::wstring &tactimerPath);
 
-// The Windows version and build in a few words, and Wine's version under Wine.
-std::string WindowsDescription();
-
 #endif
