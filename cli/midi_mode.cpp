@@ -37,10 +37,7 @@ int PrintTableAt(const CliRequest &request, std::uint64_t tick, const CliPlatfor
                  L"table");
         return kUnusableFile;
     }
-    std::uint32_t microseconds = g_map.tempos.items[0].microsecondsPerQuarter;
-    for (long long i = 0; i < g_map.tempos.count && g_map.tempos.items[i].tick <= tick; ++i) {
-        microseconds = g_map.tempos.items[i].microsecondsPerQuarter;
-    }
+    const std::uint32_t microseconds = TempoAtTick(g_map, tick);
     g_tableRequest = request;
     g_tableRequest.mode = CliMode::kOnePair;
     g_tableRequest.notes.tempoInMicroseconds = true;

@@ -1,8 +1,6 @@
 // Reading the command line and printing what it asks for.
 #include "cli/run_cli.h"
 
-#include <cwchar>
-
 #include "cli/cli_options.h"
 #include "cli/midi_mode.h"
 #include "cli/note_tables.h"

@@ -81,6 +81,10 @@ MidiTime TimeOfTick(const TempoMap &map, std::uint64_t tick) {
             map.division.ticksPerQuarter};
 }
 
+std::uint32_t TempoAtTick(const TempoMap &map, std::uint64_t tick) {
+    return SegmentAt(map.tempos, tick).microsecondsPerQuarter;
+}
+
 std::uint64_t TickAtTime(const TempoMap &map, const MidiTime &time) {
     if (map.division.smpte) {
         const MidiTime one = SmpteTickMicroseconds(map.division);

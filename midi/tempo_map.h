@@ -46,6 +46,10 @@ bool BuildTempoMap(const SmfSong &song, TempoMap &map);
 
 MidiTime TimeOfTick(const TempoMap &map, std::uint64_t tick);
 
+// The microseconds a quarter note of the tempo in force at the tick: the
+// last change at or before it.
+std::uint32_t TempoAtTick(const TempoMap &map, std::uint64_t tick);
+
 // The last tick that starts at or before the time (not negative).
 std::uint64_t TickAtTime(const TempoMap &map, const MidiTime &time);
 
