@@ -6,6 +6,7 @@
 
 #include "calc/note_length_table.h"
 #include "calc/number_text.h"
+#include "calc/result_text.h"
 #include "cli/json_output.h"
 #include "cli/shortest_number.h"
 
@@ -36,15 +37,22 @@ int PrintTempoForLength(const CliRequest &request, const TextSink &out, const Te
         Complain(err, L"--tempo-for: the length '", length, L"' is too short for any tempo");
         return 1;
     }
+    // As the table's values, the tempo is shown in full or not at all.
+    FieldText tempoText;
+    FormatResultValue(tempo, tempoText);
+    if (std::wcscmp(tempoText, L"--") == 0) {
+        Complain(err, L"--tempo-for: the length '", length,
+                 L"' is too short: its tempo is too long to show (more than 99 characters)");
+        return 1;
+    }
     FieldText caption;
     CaptionOf(note, request.notes.language, caption);
     FieldText text;
     const bool japanese = request.notes.language == CaptionLanguage::kJapanese;
     switch (request.format) {
         case OutputFormat::kTable:
-            std::swprintf(text, kFieldTextCapacity, L"%.2f", tempo);
             WriteText(out, japanese ? L"テンポ " : L"tempo ");
-            WriteText(out, text);
+            WriteText(out, tempoText);
             WriteText(out, japanese ? L"（" : L" (");
             WriteText(out, caption);
             WriteText(out, L" = ");

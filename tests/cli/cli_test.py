@@ -225,7 +225,13 @@ class FailureTest(unittest.TestCase):
                 (('--tempo-for', '-5', '1/8'), "--tempo-for: the length '-5' must be more than 0 "
                                                "milliseconds, and finite"),
                 (('--tempo-for', '1e-320', '4'), "--tempo-for: the length '1e-320' is too short "
-                                                 "for any tempo")):
+                                                 "for any tempo"),
+                (('--tempo-for', '1e-290', '4'), "--tempo-for: the length '1e-290' is too short: "
+                                                 "its tempo is too long to show (more than 99 "
+                                                 "characters)"),
+                (('--format', 'json', '--tempo-for', '1e-290', '4'),
+                 "--tempo-for: the length '1e-290' is too short: its tempo is too long to show "
+                 "(more than 99 characters)")):
             with self.subTest(arguments=arguments):
                 self.assertEqual((1, '', 'tactimer-cli: %s\n' % message), run(*arguments))
         # White space around a number, and full-width digits, are still a number.
