@@ -17,6 +17,16 @@ inline void CopyText(const wchar_t *text, wchar_t *copy, int capacity) {
     copy[length] = L'\0';
 }
 
+// Copies the first length characters of text, cut to capacity - 1, and a
+// terminator.
+inline void CopyTextPart(const wchar_t *text, int length, wchar_t *copy, int capacity) {
+    const int copied = length < capacity - 1 ? length : capacity - 1;
+    for (int i = 0; i < copied; ++i) {
+        copy[i] = text[i];
+    }
+    copy[copied] = L'\0';
+}
+
 // Copies text, cut to the 99 characters a field holds, and a terminator.
 inline void CopyFieldText(const wchar_t *text, FieldText &copy) {
     CopyText(text, copy, kFieldTextCapacity);

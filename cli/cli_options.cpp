@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "calc/number_text.h"
+#include "cli/list_items.h"
 #include "cli/song_time_text.h"
 
 namespace {

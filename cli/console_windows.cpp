@@ -16,13 +16,8 @@ struct Arguments {
 
 int GetArgument(void *context, int index, wchar_t *text, int capacity) {
     const wchar_t *argument = static_cast<Arguments *>(context)->argv[index + 1];
-    int length = 0;
-    for (; argument[length] != L'\0'; ++length) {
-        if (length < capacity - 1) {
-            text[length] = argument[length];
-        }
-    }
-    text[length < capacity - 1 ? length : capacity - 1] = L'\0';
+    const int length = static_cast<int>(std::wcslen(argument));
+    CopyTextPart(argument, length, text, capacity);
     return length;
 }
 

@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "calc/number_text.h"
+#include "cli/list_items.h"
 #include "cli/midi_report.h"
 #include "cli/note_tables.h"
 #include "cli/song_time_text.h"

@@ -1,8 +1,7 @@
 // Pairs from the arguments, a list, or lines.
 #include "cli/pair_source.h"
 
-#include <cwchar>
-
+#include "cli/list_items.h"
 #include "cli/utf8.h"
 
 namespace {
@@ -11,13 +10,10 @@ bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\u3000';
 }
 
+// The part of a line or a list that holds one number, cut to a field;
+// returns its whole length.
 int CopyPart(const wchar_t *text, int length, FieldText &copy) {
-    int copied = 0;
-    while (copied < length && copied < kFieldTextCapacity - 1) {
-        copy[copied] = text[copied];
-        ++copied;
-    }
-    copy[copied] = L'\0';
+    CopyTextPart(text, length, copy, kFieldTextCapacity);
     return length;
 }
 
@@ -126,10 +122,8 @@ PairStatus NextPair(PairSource &source, TextPair &pair) {
             }
             ++source.number;
             const wchar_t *item = source.nextItem;
-            const wchar_t *comma = std::wcschr(item, L',');
-            const int length = static_cast<int>(
-                comma != nullptr ? comma - item : static_cast<long>(std::wcslen(item)));
-            source.nextItem = comma != nullptr ? comma + 1 : nullptr;
+            const int length = ListItemLength(item);
+            source.nextItem = item[length] == L',' ? item + length + 1 : nullptr;
             pair.tempoLength = CopyPart(item, length, pair.tempo);
             CopyFieldText(request.numbers[0], pair.resolution);
             pair.resolutionLength = request.numberLengths[0];
