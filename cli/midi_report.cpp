@@ -65,46 +65,14 @@ void NameOf(const SmfSong &song, ListText &name) {
     DecodeUtf8(song.name, name, kListTextCapacity);
 }
 
-// One section of the table: its columns' headers and a row's cells.
-struct Section {
-    int columns;
-    const wchar_t *const *headers;
-    long long rows;
-    void (*cell)(const MidiReport &report, long long row, int column, FieldText &text);
-    // After a row's cells, or null.
-    const wchar_t *(*after)(const MidiReport &report, long long row, bool japanese);
+// What a section's cells are read from.
+struct SectionOf {
+    const MidiReport *report;
+    bool japanese;
 };
 
-constexpr int kMaxColumns = 5;
-
-// Right-aligned columns under their headers, two spaces apart.
-void WriteSection(const TextSink &out, const MidiReport &report, const Section &section,
-                  bool japanese) {
-    int widths[kMaxColumns];
-    FieldText text;
-    for (int column = 0; column < section.columns; ++column) {
-        widths[column] = ColumnsOf(section.headers[column]);
-        for (long long row = 0; row < section.rows; ++row) {
-            section.cell(report, row, column, text);
-            const int columns = ColumnsOf(text);
-            widths[column] = columns > widths[column] ? columns : widths[column];
-        }
-    }
-    for (long long row = -1; row < section.rows; ++row) {
-        for (int column = 0; column < section.columns; ++column) {
-            WriteText(out, column > 0 ? L"  " : L"");
-            if (row < 0) {
-                CopyFieldText(section.headers[column], text);
-            } else {
-                section.cell(report, row, column, text);
-            }
-            WritePadded(out, text, widths[column]);
-        }
-        if (row >= 0 && section.after != nullptr) {
-            WriteText(out, section.after(report, row, japanese));
-        }
-        WriteText(out, L"\n");
-    }
+const MidiReport &ReportOf(const void *context) {
+    return *static_cast<const SectionOf *>(context)->report;
 }
 
 // The columns that each section's rows have: the tick and its position
@@ -122,7 +90,8 @@ bool PointCell(const SongPoint &point, int column, int columns, FieldText &text)
     return true;
 }
 
-void TempoCell(const MidiReport &report, long long row, int column, FieldText &text) {
+void TempoCell(const void *context, long long row, int column, FieldText &text) {
+    const MidiReport &report = ReportOf(context);
     const SmfTempo &tempo = report.song->tempos.items[row];
     if (PointCell(report.tempoPoints.items[row], column, 5, text)) {
         return;
@@ -134,13 +103,14 @@ void TempoCell(const MidiReport &report, long long row, int column, FieldText &t
     }
 }
 
-const wchar_t *ImpliedMark(const MidiReport &report, long long row, bool japanese) {
-    return !report.song->tempos.items[row].implied ? L""
-           : japanese                              ? L"  （暗黙）"
-                                                   : L"  (implied)";
+const wchar_t *ImpliedMark(const void *context, long long row) {
+    return !ReportOf(context).song->tempos.items[row].implied  ? L""
+           : static_cast<const SectionOf *>(context)->japanese ? L"  （暗黙）"
+                                                               : L"  (implied)";
 }
 
-void SignatureCell(const MidiReport &report, long long row, int column, FieldText &text) {
+void SignatureCell(const void *context, long long row, int column, FieldText &text) {
+    const MidiReport &report = ReportOf(context);
     const SmfTimeSignature &signature = report.song->timeSignatures.items[row];
     if (!PointCell(report.signaturePoints.items[row], column, 4, text)) {
         Format(text, L"%d/%lld", signature.numerator, Denominator(signature));
@@ -148,7 +118,8 @@ void SignatureCell(const MidiReport &report, long long row, int column, FieldTex
 }
 
 // The time asked for comes after the tick found for it.
-void AtCell(const MidiReport &report, long long row, int column, FieldText &text) {
+void AtCell(const void *context, long long row, int column, FieldText &text) {
+    const MidiReport &report = ReportOf(context);
     const AtPoint &at = report.at.items[row];
     if (PointCell(at.point, column, 4, text)) {
         return;
@@ -212,16 +183,15 @@ void WriteTable(const MidiReport &report, bool japanese, const TextSink &out) {
     const int language = japanese ? 1 : 0;
     WriteHeading(report, japanese, out);
     WriteText(out, japanese ? L"\nテンポマップ\n" : L"\ntempo map\n");
-    WriteSection(out, report,
-                 {5, kTempoHeaders[language], song.tempos.count, TempoCell, ImpliedMark}, japanese);
+    const SectionOf section = {&report, japanese};
+    WriteColumnTable(
+        out, {&section, 5, kTempoHeaders[language], song.tempos.count, TempoCell, ImpliedMark});
     WriteText(out, japanese ? L"\n拍子\n" : L"\ntime signatures\n");
     if (song.timeSignatures.count == 0) {
         WriteText(out, japanese ? L"なし（4/4 として数えます）\n" : L"none (counted as 4/4)\n");
     } else {
-        WriteSection(
-            out, report,
-            {4, kSignatureHeaders[language], song.timeSignatures.count, SignatureCell, nullptr},
-            japanese);
+        WriteColumnTable(out, {&section, 4, kSignatureHeaders[language], song.timeSignatures.count,
+                               SignatureCell, nullptr});
     }
     FieldText position;
     PositionText(report.end.position, position);
@@ -231,8 +201,8 @@ void WriteTable(const MidiReport &report, bool japanese, const TextSink &out) {
         Tick(report.end), position, report.end.milliseconds);
     if (report.askedForPoints) {
         WriteText(out, japanese ? L"\n指定の位置\n" : L"\nat\n");
-        WriteSection(out, report, {4, kAtHeaders[language], report.at.count, AtCell, nullptr},
-                     japanese);
+        WriteColumnTable(out,
+                         {&section, 4, kAtHeaders[language], report.at.count, AtCell, nullptr});
     }
 }
 

@@ -44,6 +44,19 @@ const wchar_t *Cell(const NoteRow &row, int column) {
     return cells[column];
 }
 
+// The columns the table shows, and what stands in an empty cell.
+struct ShownCells {
+    const NoteRows *rows;
+    int columns[kColumnCount];
+    const wchar_t *none;
+};
+
+void ShownCell(const void *context, long long row, int column, FieldText &text) {
+    const ShownCells &shown = *static_cast<const ShownCells *>(context);
+    const wchar_t *cell = Cell(shown.rows->rows[row], shown.columns[column]);
+    CopyFieldText(cell[0] != L'\0' ? cell : shown.none, text);
+}
+
 void WriteNumber(const TextSink &out, double value) {
     FieldText text;
     FormatShortestNumber(value, text);
@@ -121,29 +134,16 @@ void WriteTable(NoteOutput &output, const NoteRows &rows) {
         WriteText(out, L"\n");
     }
     const wchar_t *const *headers = japanese ? kJapaneseHeaders : kEnglishHeaders;
-    const wchar_t *const none = japanese ? L"なし" : L"none";
-    int widths[kColumnCount];
+    ShownCells shown = {&rows, {}, japanese ? L"なし" : L"none"};
+    const wchar_t *shownHeaders[kColumnCount];
+    int shownCount = 0;
     for (int column = 0; column < kColumnCount; ++column) {
-        widths[column] = ColumnsOf(headers[column]);
-        for (int i = 0; i < rows.count; ++i) {
-            const wchar_t *cell = Cell(rows.rows[i], column);
-            const int columns = ColumnsOf(cell[0] != L'\0' ? cell : none);
-            widths[column] = columns > widths[column] ? columns : widths[column];
+        if (Shows(request, column)) {
+            shown.columns[shownCount] = column;
+            shownHeaders[shownCount++] = headers[column];
         }
     }
-    for (int i = -1; i < rows.count; ++i) {
-        bool first = true;
-        for (int column = 0; column < kColumnCount; ++column) {
-            if (!Shows(request, column)) {
-                continue;
-            }
-            WriteText(out, first ? L"" : L"  ");
-            first = false;
-            const wchar_t *cell = i < 0 ? headers[column] : Cell(rows.rows[i], column);
-            WritePadded(out, cell[0] != L'\0' ? cell : none, widths[column]);
-        }
-        WriteText(out, L"\n");
-    }
+    WriteColumnTable(out, {&shown, shownCount, shownHeaders, rows.count, ShownCell, nullptr});
     if (request.exact || request.tempoInMicroseconds) {
         WriteText(out, L"\n");
     }

@@ -11,8 +11,6 @@ int ColumnsOf(wchar_t c) {
     return wide ? 2 : 1;
 }
 
-}  // namespace
-
 int ColumnsOf(const wchar_t *text) {
     int columns = 0;
     for (; *text != L'\0'; ++text) {
@@ -21,9 +19,40 @@ int ColumnsOf(const wchar_t *text) {
     return columns;
 }
 
+// The text, right-aligned in width columns.
 void WritePadded(const TextSink &out, const wchar_t *text, int width) {
     for (int columns = ColumnsOf(text); columns < width; ++columns) {
         WriteText(out, L" ");
     }
     WriteText(out, text);
+}
+
+}  // namespace
+
+void WriteColumnTable(const TextSink &out, const ColumnTable &table) {
+    int widths[kMaxTableColumns];
+    FieldText text;
+    for (int column = 0; column < table.columns; ++column) {
+        widths[column] = ColumnsOf(table.headers[column]);
+        for (long long row = 0; row < table.rows; ++row) {
+            table.cell(table.context, row, column, text);
+            const int columns = ColumnsOf(text);
+            widths[column] = columns > widths[column] ? columns : widths[column];
+        }
+    }
+    for (long long row = -1; row < table.rows; ++row) {
+        for (int column = 0; column < table.columns; ++column) {
+            WriteText(out, column > 0 ? L"  " : L"");
+            if (row < 0) {
+                CopyFieldText(table.headers[column], text);
+            } else {
+                table.cell(table.context, row, column, text);
+            }
+            WritePadded(out, text, widths[column]);
+        }
+        if (row >= 0 && table.after != nullptr) {
+            WriteText(out, table.after(table.context, row));
+        }
+        WriteText(out, L"\n");
+    }
 }
