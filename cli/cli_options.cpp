@@ -27,6 +27,8 @@ bool IsOption(const wchar_t *argument) {
     return argument[0] == L'-' && argument[1] != L'\0' && !IsDigitOrPoint(argument[1]);
 }
 
+const wchar_t kMidiOption[] = L"--midi";
+
 // In the order of OutputFormat and of CaptionLanguage.
 const wchar_t *const kFormatNames[] = {L"table", L"csv", L"json"};
 const wchar_t *const kLanguageNames[] = {L"ja", L"en"};
@@ -313,13 +315,13 @@ CliAction ParseArguments(const ArgumentList &arguments, const TextSink &err, Cli
             }
         } else if (cursor.OptionValue(L"--tempos", request.tempoList, kListTextCapacity)) {
             modes.tempoList = true;
-        } else if (cursor.OptionValue(L"--midi", request.midi.fileName, kListTextCapacity)) {
+        } else if (cursor.OptionValue(kMidiOption, request.midi.fileName, kListTextCapacity)) {
             modes.midi = true;
             // The platform opens the file from the argument itself, which
-            // may be longer than what is shown.
+            // may be longer than what is shown: past "--midi=" when joined.
             const bool joined = cursor.index == argumentIndex;
             request.midi.argumentIndex = cursor.index;
-            request.midi.argumentSkip = joined ? 7 : 0;
+            request.midi.argumentSkip = joined ? static_cast<int>(std::wcslen(kMidiOption)) + 1 : 0;
         } else if (cursor.OptionValue(L"--at", list, kListTextCapacity)) {
             modes.midiQueries = true;
             AppendToList(cursor, L"--at", list, request.midi.ticks);

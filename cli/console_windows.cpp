@@ -124,13 +124,15 @@ Output OutputOf(DWORD standardHandle) {
     return output;
 }
 
+Input g_input;
+
 }  // namespace
 
 int wmain(int argc, wchar_t **argv) {
     Arguments arguments = {argv};
     Output out = OutputOf(STD_OUTPUT_HANDLE);
     Output err = OutputOf(STD_ERROR_HANDLE);
-    static Input input;
+    Input &input = g_input;
     input.handle = GetStdHandle(STD_INPUT_HANDLE);
     DWORD mode = 0;
     input.console = GetConsoleMode(input.handle, &mode) != 0;

@@ -50,14 +50,18 @@ long long Denominator(const SmfTimeSignature &signature) {
     return 1LL << signature.denominatorPower;
 }
 
+// The reader lets only these four through; 29 stands for 30 drop-frame,
+// whose frames pass at 29.97 a second.
 const wchar_t *FramesPerSecond(const SmfDivision &division) {
-    static FieldText text;
-    if (division.framesPerSecond == 29) {
-        CopyFieldText(L"29.97", text);
-    } else {
-        Format(text, L"%d", division.framesPerSecond);
+    switch (division.framesPerSecond) {
+        case 24:
+            return L"24";
+        case 25:
+            return L"25";
+        case 29:
+            return L"29.97";
     }
-    return text;
+    return L"30";
 }
 
 // The name's bytes as UTF-8, U+FFFD where they are not.

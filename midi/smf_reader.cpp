@@ -508,10 +508,13 @@ bool ReadHeader(Reader &reader) {
     return true;
 }
 
+// Its buffer is large: module state rather than the stack.
+Reader g_reader;
+
 }  // namespace
 
 bool ReadSmf(const ByteSource &source, SmfSong &song, SmfError &error) {
-    static Reader reader;
+    Reader &reader = g_reader;
     reader.cursor.source = &source;
     reader.cursor.bufferOffset = 0;
     reader.cursor.fill = 0;
