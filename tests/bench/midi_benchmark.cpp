@@ -6,12 +6,12 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstring>
 #include <random>
 #include <vector>
 
 #include "midi/smf_reader.h"
 #include "midi/tempo_map.h"
+#include "tests/memory_bytes.h"
 
 namespace {
 
@@ -72,29 +72,13 @@ const std::vector<unsigned char> &Song() {
     return song;
 }
 
-// The song in reads of 64 KiB, as a file would come.
-struct MemorySource {
-    const unsigned char *bytes;
-    long size;
-    long position;
-};
-
-long ReadMemory(void *context, unsigned char *bytes, long capacity) {
-    MemorySource &source = *static_cast<MemorySource *>(context);
-    long count = source.size - source.position;
-    count = count < capacity ? count : capacity;
-    std::memcpy(bytes, source.bytes + source.position, static_cast<size_t>(count));
-    source.position += count;
-    return count;
-}
-
 // The same reads, each byte added up.
 unsigned long SumBytes() {
     const std::vector<unsigned char> &song = Song();
-    MemorySource memory = {song.data(), static_cast<long>(song.size()), 0};
+    MemoryBytes memory = {song.data(), static_cast<long>(song.size()), 0, kReadSize};
     static unsigned char buffer[kReadSize];
     unsigned long sum = 0;
-    for (long read; (read = ReadMemory(&memory, buffer, kReadSize)) > 0;) {
+    for (long read; (read = ReadMemoryBytes(&memory, buffer, kReadSize)) > 0;) {
         for (long i = 0; i < read; ++i) {
             sum += buffer[i];
         }
@@ -104,9 +88,10 @@ unsigned long SumBytes() {
 
 bool ReadTempoMap(SmfSong &song, TempoMap &map) {
     const std::vector<unsigned char> &bytes = Song();
-    MemorySource memory = {bytes.data(), static_cast<long>(bytes.size()), 0};
+    // In reads of 64 KiB, as a file would come.
+    MemoryBytes memory = {bytes.data(), static_cast<long>(bytes.size()), 0, kReadSize};
     SmfError error;
-    return ReadSmf({&memory, ReadMemory}, song, error) && BuildTempoMap(song, map);
+    return ReadSmf({&memory, ReadMemoryBytes}, song, error) && BuildTempoMap(song, map);
 }
 
 double SecondsOf(bool (*run)()) {

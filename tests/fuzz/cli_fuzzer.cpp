@@ -11,12 +11,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "cli/run_cli.h"
 #include "cli/utf8.h"
+#include "tests/memory_bytes.h"
 
 namespace {
 
@@ -28,36 +28,20 @@ void Require(bool condition) {
 
 struct FuzzInput {
     std::vector<std::string> arguments;
-    const std::uint8_t *input;
-    std::size_t inputSize;
-    std::size_t inputRead;
+    // Standard input, and any file: a few bytes at a time, so that lines and
+    // events straddle reads.
+    MemoryBytes input;
 };
 
 int GetArgument(void *context, int index, wchar_t *text, int capacity) {
     return DecodeUtf8(static_cast<FuzzInput *>(context)->arguments[index].c_str(), text, capacity);
 }
 
-// Hands standard input out a few bytes at a time, so that lines straddle
-// reads.
-long ReadInput(void *context, unsigned char *bytes, long capacity) {
-    FuzzInput &fuzz = *static_cast<FuzzInput *>(context);
-    std::size_t count = fuzz.inputSize - fuzz.inputRead;
-    if (count > 7) {
-        count = 7;
-    }
-    if (count > static_cast<std::size_t>(capacity)) {
-        count = static_cast<std::size_t>(capacity);
-    }
-    std::memcpy(bytes, fuzz.input + fuzz.inputRead, count);
-    fuzz.inputRead += count;
-    return static_cast<long>(count);
-}
-
 // Files come from the fuzzer's standard input bytes too.
 bool OpenInput(void *context, int, int, ByteSource &file) {
-    FuzzInput &fuzz = *static_cast<FuzzInput *>(context);
-    fuzz.inputRead = 0;
-    file = {context, ReadInput};
+    MemoryBytes &input = static_cast<FuzzInput *>(context)->input;
+    input.position = 0;
+    file = {&input, ReadMemoryBytes};
     return true;
 }
 
@@ -81,28 +65,28 @@ void RequireWellFormed(const std::wstring &text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-    FuzzInput fuzz = {{}, data + size, 0, 0};
+    FuzzInput fuzz = {{}, {data + size, 0, 0, 7}};
     std::size_t start = 0;
     for (std::size_t i = 0; i < size; ++i) {
         if (data[i] != 0) {
             continue;
         }
         if (i == start) {
-            fuzz.input = data + i + 1;
-            fuzz.inputSize = size - i - 1;
+            fuzz.input.bytes = data + i + 1;
+            fuzz.input.size = static_cast<long>(size - i - 1);
             break;
         }
         fuzz.arguments.emplace_back(reinterpret_cast<const char *>(data + start), i - start);
         start = i + 1;
     }
-    if (fuzz.input == data + size && start < size) {
+    if (fuzz.input.bytes == data + size && start < size) {
         fuzz.arguments.emplace_back(reinterpret_cast<const char *>(data + start), size - start);
     }
     std::wstring out;
     std::wstring err;
     const int status =
         RunTactimerCli({{&fuzz, static_cast<int>(fuzz.arguments.size()), GetArgument},
-                        {&fuzz, ReadInput},
+                        {&fuzz.input, ReadMemoryBytes},
                         {&out, Append},
                         {&err, Append},
                         {&fuzz, OpenInput, CloseInput}});

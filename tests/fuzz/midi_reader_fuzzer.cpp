@@ -10,10 +10,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #include "midi/smf_reader.h"
 #include "midi/tempo_map.h"
+#include "tests/memory_bytes.h"
 
 namespace {
 
@@ -23,27 +23,10 @@ void Require(bool condition) {
     }
 }
 
-struct FuzzFile {
-    const std::uint8_t *data;
-    long size;
-    long position;
-    long readSize;
-};
-
-long ReadFuzzFile(void *context, unsigned char *bytes, long capacity) {
-    FuzzFile &file = *static_cast<FuzzFile *>(context);
-    long count = file.size - file.position;
-    count = count < capacity ? count : capacity;
-    count = count < file.readSize ? count : file.readSize;
-    std::memcpy(bytes, file.data + file.position, static_cast<size_t>(count));
-    file.position += count;
-    return count;
-}
-
 bool Read(const std::uint8_t *data, std::size_t size, long readSize, SmfSong &song,
           SmfError &error) {
-    FuzzFile file = {data, static_cast<long>(size), 0, readSize};
-    return ReadSmf({&file, ReadFuzzFile}, song, error);
+    MemoryBytes file = {data, static_cast<long>(size), 0, readSize};
+    return ReadSmf({&file, ReadMemoryBytes}, song, error);
 }
 
 bool Same(const SmfTempo &a, const SmfTempo &b) {
