@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "cli/run_cli.h"
-#include "cli/utf8.h"
+#include "request/run_request.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -46,14 +46,14 @@ void WriteToFile(void *context, const wchar_t *text) {
 
 int main(int argc, char **argv) {
     Arguments arguments = {argv};
-    const CliPlatform platform = {
+    const RequestPlatform platform = {
         {&arguments, argc - 1, GetArgument},
         {stdin, ReadFromFile},
         {stdout, WriteToFile, isatty(STDOUT_FILENO) != 0},
         {stderr, WriteToFile},
         {&arguments, OpenFile, CloseFile},
     };
-    const int status = RunTactimerCli(platform);
+    const int status = RunRequest(platform);
     // A table that did not get out whole is no success (a full disk, a
     // closed pipe).
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

@@ -5,8 +5,8 @@
 
 #include <cwchar>
 
-#include "cli/run_cli.h"
-#include "cli/utf8.h"
+#include "request/run_request.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -136,12 +136,12 @@ int wmain(int argc, wchar_t **argv) {
     input.handle = GetStdHandle(STD_INPUT_HANDLE);
     DWORD mode = 0;
     input.console = GetConsoleMode(input.handle, &mode) != 0;
-    const CliPlatform platform = {
+    const RequestPlatform platform = {
         {&arguments, argc - 1, GetArgument}, {&input, ReadStandardInput},
         {&out, WriteToOutput, out.console},  {&err, WriteToOutput},
         {&arguments, OpenFile, CloseFile},
     };
-    const int status = RunTactimerCli(platform);
+    const int status = RunRequest(platform);
     // A table that did not get out whole is no success (a full disk, a
     // closed pipe).
     if (out.failed) {

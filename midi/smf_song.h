@@ -1,4 +1,4 @@
-// What tactimer-cli keeps of a Standard MIDI File: its header, the tempo
+// What the reader keeps of a Standard MIDI File: its header, the tempo
 // and time-signature changes of all its tracks, where it ends, its name,
 // and the rules it broke that were let pass.
 #ifndef TACTIMER_MIDI_SMF_SONG_H

@@ -11,7 +11,7 @@
 
 #include "calc/form_controller.h"
 #include "calc/note_length_table.h"
-#include "cli/run_cli.h"
+#include "request/run_request.h"
 #include "res/resource_ids.h"
 #include "tests/input_texts.h"
 #include "tests/memory_form.h"
@@ -67,11 +67,11 @@ TEST(TactimerCli, PrintsTheFormsTextsForAThousandSeededInputs) {
                                                NextInputText(random)};
         std::wstring out;
         std::wstring err;
-        const int status = RunTactimerCli({{&arguments, 5, GetArgument},
-                                           {nullptr, NoInput},
-                                           {&out, Append},
-                                           {&err, Append},
-                                           {nullptr, NoFile, CloseNothing}});
+        const int status = RunRequest({{&arguments, 5, GetArgument},
+                                       {nullptr, NoInput},
+                                       {&out, Append},
+                                       {&err, Append},
+                                       {nullptr, NoFile, CloseNothing}});
 
         ResetMemoryForm(form);
         TypeIntoField(form, IDC_TEMPO, arguments[3].c_str());

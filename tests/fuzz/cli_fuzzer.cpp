@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/run_cli.h"
-#include "cli/utf8.h"
+#include "request/run_request.h"
 #include "tests/memory_bytes.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -84,12 +84,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     std::wstring out;
     std::wstring err;
-    const int status =
-        RunTactimerCli({{&fuzz, static_cast<int>(fuzz.arguments.size()), GetArgument},
-                        {&fuzz.input, ReadMemoryBytes},
-                        {&out, Append},
-                        {&err, Append},
-                        {&fuzz, OpenInput, CloseInput}});
+    const int status = RunRequest({{&fuzz, static_cast<int>(fuzz.arguments.size()), GetArgument},
+                                   {&fuzz.input, ReadMemoryBytes},
+                                   {&out, Append},
+                                   {&err, Append},
+                                   {&fuzz, OpenInput, CloseInput}});
     Require(status >= 0 && status <= 2);
     if (status == 0) {
         Require(!out.empty());

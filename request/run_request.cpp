@@ -1,0 +1,153 @@
+// Reading the arguments and printing what they ask for.
+#include "request/run_request.h"
+
+#include "request/midi_mode.h"
+#include "request/note_tables.h"
+#include "request/request_arguments.h"
+#include "request/tempo_for.h"
+
+#ifndef TACTIMER_VERSION
+#error "TACTIMER_VERSION names the project's version"
+#endif
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+const wchar_t kUsage[] =
+    L"usage: tactimer-cli [OPTIONS] TEMPO RESOLUTION\n"
+    L"       tactimer-cli [OPTIONS] --tempos LIST RESOLUTION\n"
+    L"       tactimer-cli [OPTIONS] -\n"
+    L"       tactimer-cli [--format F] [--lang L] --tempo-for MS NOTE\n"
+    L"       tactimer-cli [--format F] [--lang L] --midi FILE [--at TICKS] [--at-ms MS]\n"
+    L"       tactimer-cli [OPTIONS] --midi FILE --table-at TICK\n"
+    L"       tactimer-cli --help | -h | --version\n"
+    L"\n"
+    L"Prints how long sixteen note values last, plain and dotted, from the\n"
+    L"thirty-second note to four whole notes, in ticks and in milliseconds, for\n"
+    L"TEMPO quarter notes a minute and RESOLUTION ticks a quarter note: the same\n"
+    L"texts as Tactimer's window shows. The numbers are read as the window reads\n"
+    L"them: full-width digits too, no more than the first 99 characters, and\n"
+    L"the number at the start of a text (93,5 is 93; abc is 0).\n"
+    L"\n"
+    L"  --format table|csv|json  a table (the default), CSV or JSON\n"
+    L"  --lang ja|en             Japanese captions (the default) or English ones\n"
+    L"  --tuplets LIST           add tuplets of the eight plain notes: N or N:D,\n"
+    L"                           N notes in the time of D (2 to 1000, D from 1;\n"
+    L"                           D defaults to the largest power of two below N),\n"
+    L"                           each a comma apart: --tuplets 3,5,7,2:3\n"
+    L"  --triplets               the same as --tuplets 3\n"
+    L"  --exact                  add the ticks as exact fractions (68 4/7), the\n"
+    L"                           least resolution at which every row is whole,\n"
+    L"                           and the tempo as a MIDI file stores it\n"
+    L"  --samples RATE           add the length in samples at RATE a second\n"
+    L"  --hz                     add the rate in Hz at which the note repeats\n"
+    L"  --tempo-us               read TEMPO as microseconds a quarter note, as a\n"
+    L"                           MIDI file stores it (500000 is 120)\n"
+    L"  --tempos LIST            a table for each tempo of a comma-separated list\n"
+    L"  -                        a table for each line of standard input, each a\n"
+    L"                           TEMPO and a RESOLUTION (# starts a comment line)\n"
+    L"  --strict                 refuse a number with anything after it (120bpm)\n"
+    L"                           or with nothing numeric in it, for scripts\n"
+    L"  --tempo-for MS NOTE      the tempo at which NOTE lasts MS milliseconds\n"
+    L"  --midi FILE              read a Standard MIDI File (or RMID): its format,\n"
+    L"                           tracks and resolution, its tempo map and time\n"
+    L"                           signatures with each change's bar:beat:tick and\n"
+    L"                           exact time, and where it ends\n"
+    L"  --at TICKS               with --midi, the time and bar:beat:tick of each\n"
+    L"                           tick (a comma apart, or --at again)\n"
+    L"  --at-ms MS               with --midi, the last tick that starts at or\n"
+    L"                           before each time in milliseconds\n"
+    L"  --table-at TICK          with --midi, the note-length table (with any of\n"
+    L"                           the options above) at the tempo in force at TICK\n"
+    L"                           and the file's resolution\n"
+    L"  --bom                    start the output with a UTF-8 byte-order mark\n"
+    L"                           when it goes to a file or a pipe, for Excel and\n"
+    L"                           Windows PowerShell 5.1 (a console needs none)\n"
+    L"  --help, -h               print this and exit\n"
+    L"  --version                print the version and exit\n"
+    L"  --                       end the options: what follows is TEMPO and\n"
+    L"                           RESOLUTION, whatever it starts with\n"
+    L"\n"
+    L"Captions, in Japanese and English: 1/8, 付点1/8 and dotted 1/8; for tuplets\n"
+    L"3連1/8 and triplet 1/8, 5連 quintuplet, 6連 sextuplet, 7連 septuplet,\n"
+    L"2:3連 duplet, and N連 or N:D連 and N:D tuplet for the others (9:8 tuplet\n"
+    L"1/16). NOTE for --tempo-for is any of them.\n"
+    L"\n"
+    L"Examples:\n"
+    L"  tactimer-cli --lang en --tuplets 3,5,7 --exact 120 480\n"
+    L"  tactimer-cli --format json --samples 48000 --hz 93.5 480\n"
+    L"  tactimer-cli --tempo-us 641711 960\n"
+    L"  tactimer-cli --tempos 90,100,120 480\n"
+    L"  printf '120 480\\n140 960\\n' | tactimer-cli --format csv -\n"
+    L"  tactimer-cli --tempo-for 375 \"dotted 1/8\"\n"
+    L"  tactimer-cli --midi song.mid --at 15360 --at-ms 60000\n"
+    L"  tactimer-cli --midi song.mid --table-at 15360 --triplets\n"
+    L"\n"
+    L"Exit status: 0 printed, 1 the input cannot be used (or the output cannot\n"
+    L"be written), 2 a usage error.\n"
+    L"\n"
+    L"Files and pipes get UTF-8. Windows PowerShell 5.1 reads a program's output\n"
+    L"in the console's code page: run [Console]::OutputEncoding =\n"
+    L"[Text.Encoding]::UTF8 first, or use --lang en. Excel opens a CSV as UTF-8\n"
+    L"when it starts with a byte-order mark: use --bom.\n";
+
+// Module state rather than locals: large fixed buffers, and no guarded
+// function-level statics, which would pull the C++ runtime's exception
+// support into the executable.
+Request g_request;
+
+// Standard output that starts with a byte-order mark, written just before
+// the first text so that output that never comes gets none.
+struct MarkedOutput {
+    TextSink sink;
+    bool marked;
+};
+
+MarkedOutput g_markedOutput;
+
+void WriteMarked(void *context, const wchar_t *text) {
+    MarkedOutput &output = *static_cast<MarkedOutput *>(context);
+    if (!output.marked) {
+        output.marked = true;
+        WriteText(output.sink, L"\uFEFF");
+    }
+    WriteText(output.sink, text);
+}
+
+}  // namespace
+
+int RunRequest(const RequestPlatform &platform) {
+    g_request = Request();
+    const RequestAction action = ParseArguments(platform.arguments, platform.err, g_request);
+    const TextSink &standardOutput = platform.out;
+    g_markedOutput = {standardOutput, false};
+    // A console shows characters: a mark there would be one more, unseen.
+    const TextSink out = g_request.byteOrderMark && !standardOutput.console
+                             ? TextSink{&g_markedOutput, WriteMarked, false}
+                             : standardOutput;
+    switch (action) {
+        case RequestAction::kHelp:
+            WriteText(out, kUsage);
+            return 0;
+        case RequestAction::kVersion:
+            WriteText(out, L"tactimer-cli " TACTIMER_VERSION L"\n");
+            return 0;
+        case RequestAction::kUsageError:
+            WriteText(platform.err, kUsage);
+            return kUsageError;
+        case RequestAction::kRun:
+            break;
+    }
+    switch (g_request.mode) {
+        case RequestMode::kTempoForLength:
+            return PrintTempoForLength(g_request, out, platform.err);
+        case RequestMode::kMidiFile:
+            return PrintMidiFile(g_request, platform, out);
+        case RequestMode::kOnePair:
+        case RequestMode::kTempoList:
+        case RequestMode::kStandardInput:
+            break;
+    }
+    return PrintNoteTables(g_request, platform.standardInput, out, platform.err);
+}

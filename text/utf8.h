@@ -1,0 +1,18 @@
+// UTF-8 to and from the UTF-16 code units that wide texts hold here, on
+// Linux as on Windows, so that a text counts its characters as the form's
+// fields do. No locale is consulted.
+#ifndef TACTIMER_TEXT_UTF8_H
+#define TACTIMER_TEXT_UTF8_H
+
+#include "calc/field_text.h"
+
+// At most capacity - 1 code units of the text and a terminator; returns how
+// many the whole text has. A malformed sequence reads as U+FFFD.
+int DecodeUtf8(const char *bytes, wchar_t *text, int capacity);
+
+// Hands the UTF-8 bytes of a wide text to write, a buffer at a time. A lone
+// surrogate becomes U+FFFD.
+void EncodeUtf8(const wchar_t *text, void (*write)(void *context, const char *bytes, int count),
+                void *context);
+
+#endif
