@@ -3,27 +3,31 @@
 #ifndef TACTIMER_TEXT_TEXT_SINK_H
 #define TACTIMER_TEXT_TEXT_SINK_H
 
-#include <initializer_list>
-
 struct TextSink {
     void *context;
     void (*Write)(void *context, const wchar_t *text);
     // A console or terminal, which is handed characters to show rather than
     // bytes to keep.
     bool console = false;
+    // Hands on what was written so far, for a sink that holds it back; null
+    // for one that does not.
+    void (*Flush)(void *context) = nullptr;
 };
 
 inline void WriteText(const TextSink &sink, const wchar_t *text) {
     sink.Write(sink.context, text);
 }
 
-// One line on standard error: "tactimer-cli: " and the parts.
-inline void Complain(const TextSink &err, const wchar_t *first, const wchar_t *second = L"",
-                     const wchar_t *third = L"", const wchar_t *fourth = L"",
-                     const wchar_t *fifth = L"") {
-    for (const wchar_t *part : {L"tactimer-cli: ", first, second, third, fourth, fifth, L"\n"}) {
-        WriteText(err, part);
+inline void FlushText(const TextSink &sink) {
+    if (sink.Flush != nullptr) {
+        sink.Flush(sink.context);
     }
 }
+
+// One line on standard error: "tactimer-cli: " and the parts, whose
+// control characters (in an echoed argument or file name) are written as
+// escapes, so that it stays one line.
+void Complain(const TextSink &err, const wchar_t *first, const wchar_t *second = L"",
+              const wchar_t *third = L"", const wchar_t *fourth = L"", const wchar_t *fifth = L"");
 
 #endif

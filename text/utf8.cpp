@@ -9,8 +9,8 @@ bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
 }
 
-// Reads one code point at bytes and moves past it.
-char32_t NextCodePoint(const unsigned char *&bytes) {
+// Reads one code point at bytes, before end, and moves past it.
+char32_t NextCodePoint(const unsigned char *&bytes, const unsigned char *end) {
     const unsigned char lead = *bytes++;
     int more;
     char32_t point;
@@ -27,7 +27,7 @@ char32_t NextCodePoint(const unsigned char *&bytes) {
         return kReplacement;
     }
     for (; more > 0; --more) {
-        if (!IsContinuation(*bytes)) {
+        if (bytes == end || !IsContinuation(*bytes)) {
             return kReplacement;
         }
         point = (point << 6) | (*bytes++ & 0x3F);
@@ -39,11 +39,20 @@ char32_t NextCodePoint(const unsigned char *&bytes) {
 }  // namespace
 
 int DecodeUtf8(const char *bytes, wchar_t *text, int capacity) {
+    int count = 0;
+    while (bytes[count] != '\0') {
+        ++count;
+    }
+    return DecodeUtf8Bytes(bytes, count, text, capacity);
+}
+
+int DecodeUtf8Bytes(const char *bytes, int count, wchar_t *text, int capacity) {
     const unsigned char *next = reinterpret_cast<const unsigned char *>(bytes);
+    const unsigned char *const end = next + count;
     int length = 0;
     int copied = 0;
-    while (*next != 0) {
-        const char32_t point = NextCodePoint(next);
+    while (next != end) {
+        const char32_t point = NextCodePoint(next, end);
         wchar_t units[2] = {static_cast<wchar_t>(point), 0};
         int count = 1;
         if (point >= 0x10000) {
@@ -61,6 +70,21 @@ int DecodeUtf8(const char *bytes, wchar_t *text, int capacity) {
     }
     text[copied] = L'\0';
     return length;
+}
+
+bool IsUtf8(const char *bytes, int count) {
+    const unsigned char *next = reinterpret_cast<const unsigned char *>(bytes);
+    const unsigned char *const end = next + count;
+    while (next != end) {
+        const unsigned char *const start = next;
+        // Unless it is U+FFFD itself.
+        const bool replacement =
+            next + 3 <= end && start[0] == 0xEF && start[1] == 0xBF && start[2] == 0xBD;
+        if (NextCodePoint(next, end) == kReplacement && !replacement) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void EncodeUtf8(const wchar_t *text, void (*write)(void *context, const char *bytes, int count),

@@ -10,6 +10,12 @@
 // many the whole text has. A malformed sequence reads as U+FFFD.
 int DecodeUtf8(const char *bytes, wchar_t *text, int capacity);
 
+// The same for exactly count bytes, a zero byte among them read as U+0000.
+int DecodeUtf8Bytes(const char *bytes, int count, wchar_t *text, int capacity);
+
+// Whether the count bytes are well-formed UTF-8 throughout.
+bool IsUtf8(const char *bytes, int count);
+
 // Hands the UTF-8 bytes of a wide text to write, a buffer at a time. A lone
 // surrogate becomes U+FFFD.
 void EncodeUtf8(const wchar_t *text, void (*write)(void *context, const char *bytes, int count),
