@@ -478,8 +478,11 @@ bool ReadHeader(Reader &reader) {
     std::uint32_t division = 0;
     if (ReadNumber(cursor, 4, false, length) < 0 || length < 6 ||
         ReadNumber(cursor, 2, false, format) < 0 || ReadNumber(cursor, 2, false, tracks) < 0 ||
-        ReadNumber(cursor, 2, false, division) < 0 || Skip(cursor, length - 6) < 0) {
+        ReadNumber(cursor, 2, false, division) < 0) {
         return Fail(reader, SmfProblem::kHeaderTooShort, headerOffset);
+    }
+    if (Skip(cursor, length - 6) < 0) {
+        return Fail(reader, SmfProblem::kHeaderPastFile, headerOffset);
     }
     if (format > 2) {
         return Fail(reader, SmfProblem::kUnknownFormat, headerOffset + 8);
@@ -601,6 +604,8 @@ const char *SmfProblemText(SmfProblem problem) {
         case SmfProblem::kHeaderTooShort:
             return "the MThd header is too short: it needs 6 bytes of format, tracks and "
                    "division";
+        case SmfProblem::kHeaderPastFile:
+            return "the MThd header claims more bytes than the file holds";
         case SmfProblem::kUnknownFormat:
             return "the format is not 0, 1 or 2";
         case SmfProblem::kIndependentSequences:

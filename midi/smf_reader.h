@@ -12,6 +12,7 @@ enum class SmfProblem {
     kUnreadable,
     kNotMidi,
     kHeaderTooShort,
+    kHeaderPastFile,
     kUnknownFormat,
     kIndependentSequences,
     kDivisionZero,
