@@ -41,11 +41,16 @@ bool Prepend(GrowingArray<T> &array, const T &item) {
 }
 
 // Sorts by each item's tick, keeping the order of items with the same tick:
-// a merge sort through a buffer of the same size. False when there is no
-// memory for it.
+// a merge sort through a buffer of the same size, unless the items are in
+// order already, as they are when one track holds them. False when there is
+// no memory for it.
 template <typename T>
 bool StableSortByTick(GrowingArray<T> &array) {
-    if (array.count < 2) {
+    long long ordered = 1;
+    while (ordered < array.count && array.items[ordered - 1].tick <= array.items[ordered].tick) {
+        ++ordered;
+    }
+    if (ordered >= array.count) {
         return true;
     }
     T *other = static_cast<T *>(std::malloc(static_cast<size_t>(array.count) * sizeof(T)));
