@@ -11,7 +11,3 @@ long MidiTempoOfBpm(double bpm) {
 double BpmOfMidiTempo(long microsecondsPerQuarter) {
     return kMicrosecondsPerMinute / microsecondsPerQuarter;
 }
-
-double DriftPer100Quarters(double bpm, long microsecondsPerQuarter) {
-    return 100 * (microsecondsPerQuarter - kMicrosecondsPerMinute / bpm) / 1000;
-}

@@ -12,8 +12,4 @@ long MidiTempoOfBpm(double bpm);
 
 double BpmOfMidiTempo(long microsecondsPerQuarter);
 
-// How many milliseconds 100 quarter notes at the stored tempo last longer
-// than at bpm (negative when shorter).
-double DriftPer100Quarters(double bpm, long microsecondsPerQuarter);
-
 #endif

@@ -50,9 +50,45 @@ void SetText(void *context, int id, const wchar_t *text) {
 
 CommandLineForm g_form;
 
-// A number and nothing else, all of it within a field.
+// A number and nothing else, all of it within a field (a zero character
+// among the bytes of a line ends the text early).
 bool WhollyANumber(const wchar_t *text, int length) {
-    return length < kFieldTextCapacity && IsOnlyANumber(text);
+    return length < kFieldTextCapacity && static_cast<int>(std::wcslen(text)) == length &&
+           IsOnlyANumber(text);
+}
+
+// The number at the start of the text as it was typed, without the white
+// space before it.
+void TypedNumber(const wchar_t *text, FieldText &number) {
+    const int end = NumberTextEnd(text);
+    int start = 0;
+    while (start < end && (text[start] == L' ' || (text[start] >= L'\t' && text[start] <= L'\r') ||
+                           text[start] == L'\u3000')) {
+        ++start;
+    }
+    CopyTextPart(text + start, end - start, number, kFieldTextCapacity);
+}
+
+// 100 x (microseconds - 60,000,000 / bpm) / 1000 milliseconds, exactly: bpm
+// is mantissa x 2^exponent, its mantissa a whole number of 53 bits.
+Fraction DriftPer100Quarters(double bpm, long microseconds) {
+    int exponent = 0;
+    const double mantissa = std::frexp(bpm, &exponent);
+    ExactInteger numerator = static_cast<ExactInteger>(std::ldexp(mantissa, 53));
+    ExactInteger denominator = 1;
+    exponent -= 53;
+    for (; exponent > 0; --exponent) {
+        numerator *= 2;
+    }
+    for (; exponent < 0 && numerator % 2 == 0; ++exponent) {
+        numerator /= 2;
+    }
+    for (; exponent < 0; ++exponent) {
+        denominator *= 2;
+    }
+    // bpm = numerator / denominator.
+    return {microseconds * numerator - static_cast<ExactInteger>(60000000) * denominator,
+            10 * numerator};
 }
 
 // Why the form cleared its grid for these texts.
@@ -124,11 +160,14 @@ InputProblem ComputeNoteRows(const wchar_t *tempoText, int tempoLength,
     }
     rows.tempo = WideTextToDouble(tempoText);
     rows.resolution = WideTextToDouble(resolutionText);
+    TypedNumber(resolutionText, rows.resolutionText);
     rows.midiTempo = MidiTempoOfBpm(rows.tempo);
     rows.storedTempo = rows.midiTempo != 0 ? BpmOfMidiTempo(rows.midiTempo) : 0;
-    rows.driftPer100Quarters =
-        rows.midiTempo != 0 ? DriftPer100Quarters(rows.tempo, rows.midiTempo) : 0;
+    rows.driftPer100Quarters = rows.midiTempo != 0 && !request.tempoInMicroseconds
+                                   ? DriftPer100Quarters(rows.tempo, rows.midiTempo)
+                                   : Fraction{0, 1};
     rows.wholeResolution = IsWholeResolution(rows.resolution);
+    rows.resolutionBeyondExact = !(std::fabs(rows.resolution) <= kMaxExactResolution);
     rows.wholeAtMultiplesOf = 1;
     rows.count = 0;
     const NoteLengths lengths = ComputeNoteLengths(rows.tempo, rows.resolution);

@@ -38,11 +38,20 @@ struct NoteRow {
 struct NoteRows {
     double tempo;  // in quarter notes a minute
     double resolution;
+    // The resolution's number as it was typed ("1e20"), to echo it.
+    FieldText resolutionText;
     // As a MIDI file stores the tempo; midiTempo is 0 when it cannot.
     long midiTempo;
     double storedTempo;
-    double driftPer100Quarters;
+    // How many milliseconds 100 quarter notes at the stored tempo last
+    // longer than at the tempo read, exactly: the tempo read is a double, a
+    // binary fraction. Zero for a tempo typed in microseconds, which is
+    // stored as it stands.
+    Fraction driftPer100Quarters;
+    // A whole resolution no larger than 2^53, whose ticks are worked out
+    // exactly; or one larger, whole or not.
     bool wholeResolution;
+    bool resolutionBeyondExact;
     // The least resolution at which every row is whole; 0 when it would not
     // fit 127 bits.
     ExactInteger wholeAtMultiplesOf;

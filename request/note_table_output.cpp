@@ -4,6 +4,7 @@
 
 #include <cwchar>
 
+#include "text/fraction_text.h"
 #include "text/json_output.h"
 #include "text/shortest_number.h"
 #include "text/text_columns.h"
@@ -90,8 +91,12 @@ void WriteWholeTicksLine(const NoteOutput &output, const NoteRows &rows) {
                               L"multiples of ");
     WriteExactInteger(out, rows.wholeAtMultiplesOf);
     WriteText(out, japanese ? L" の倍数（" : L": ");
-    WriteNumber(out, rows.resolution);
-    if (!rows.wholeResolution) {
+    WriteText(out, rows.resolutionText);
+    if (rows.resolutionBeyondExact) {
+        WriteText(out, japanese
+                           ? L" は正確に数えられる 2^53 を超えています）\n"
+                           : L" is beyond 2^53, past which ticks are not worked out exactly\n");
+    } else if (!rows.wholeResolution) {
         WriteText(out, japanese ? L" は整数ではありません）\n" : L" is not a whole number\n");
     } else if (static_cast<long long>(rows.resolution) % rows.wholeAtMultiplesOf == 0) {
         WriteText(out, japanese ? L" は倍数です）\n" : L" is one\n");
@@ -117,7 +122,9 @@ void WriteMidiTempoLine(const NoteOutput &output, const NoteRows &rows) {
     WriteText(out, japanese ? L" マイクロ秒 = " : L" µs per quarter note = ");
     WriteFixed(out, L"%.6f", rows.storedTempo);
     WriteText(out, japanese ? L" BPM（四分音符 100 個で " : L" BPM, drifting ");
-    WriteFixed(out, L"%.6f", rows.driftPer100Quarters);
+    FieldText drift;
+    FormatFixedFraction(rows.driftPer100Quarters, 6, drift);
+    WriteText(out, drift);
     WriteText(out, japanese ? L" ミリ秒のずれ）\n" : L" ms per 100 quarter notes\n");
 }
 
@@ -206,7 +213,7 @@ void WriteJson(const NoteOutput &output, const NoteRows &rows) {
         WriteText(out, L", \"stored_tempo\": ");
         WriteJsonNumber(out, rows.storedTempo);
         WriteText(out, L", \"drift_ms_per_100_quarters\": ");
-        WriteJsonNumber(out, rows.driftPer100Quarters);
+        WriteJsonNumber(out, NearestDouble(rows.driftPer100Quarters));
     } else {
         WriteText(out,
                   L", \"us_per_quarter\": null, \"stored_tempo\": null, "

@@ -160,15 +160,21 @@ class ExactTest(unittest.TestCase):
         self.assertEqual('3/14', below_one['notes'][16]['exact_ticks'])
 
     def test_a_resolution_that_is_not_whole_has_no_exact_ticks(self):
-        for resolution in ('480.5', '1e300', '9007199254740994'):
+        beyond = 'is beyond 2^53, past which ticks are not worked out exactly'
+        # Echoed as typed: 1e20 is whole, only too large for exact ticks.
+        for resolution, verdict in (('480.5', '480.5 is not a whole number'),
+                                    ('1e300', '1e300 ' + beyond), ('1e20', '1e20 ' + beyond),
+                                    (' １e20ticks', '１e20 ' + beyond),
+                                    ('9007199254740994', '9007199254740994 ' + beyond)):
             with self.subTest(resolution=resolution):
                 document = json.loads(run('--format', 'json', '--exact', '120', resolution)[1])
                 self.assertEqual({None}, {note['exact_ticks'] for note in document['notes']})
                 self.assertEqual(16, document['whole_at_multiples_of'])
                 table = run('--lang', 'en', '--exact', '120', resolution)[1]
                 self.assertIn('none\n', table)
-                self.assertIn(': %s is not a whole number\n' % resolution
-                              if resolution == '480.5' else 'is not a whole number\n', table)
+                self.assertIn('multiples of 16: %s\n' % verdict, table)
+        self.assertIn('16 の倍数（1e20 は正確に数えられる 2^53 を超えています）\n',
+                      run('--exact', '120', '1e20')[1])
 
     def test_the_table_says_whether_the_resolution_is_a_multiple(self):
         for resolution, verdict in (('480', '480 is one'), ('500', '500 is not')):
@@ -199,17 +205,29 @@ class UnitsTest(unittest.TestCase):
         self.assertEqual({(None, 0.0)}, {(n['samples'], n['hz']) for n in document['notes']})
 
 
+def drift_text(drift):
+    """%.6f of an exact fraction, ties to even, never a negative zero."""
+    scaled = round(abs(drift) * 10 ** 6)
+    return '%s%d.%06d' % ('-' if drift < 0 and scaled else '', *divmod(scaled, 10 ** 6))
+
+
 class StoredTempoTest(unittest.TestCase):
     def test_whole_microseconds_the_tempo_read_back_and_the_drift(self):
-        for tempo in (120, 93.5, 140, 133.33, 61.7, 4, 3.5, 300.123, 1e9):
+        rng = random.Random(405405)
+        tempos = [120, 93.5, 140, 133.33, 61.7, 4, 3.5, 300.123, 1e9, 60000000 / 405405]
+        tempos += [60000000 / rng.randint(4, 0xFFFFFF) for _ in range(60)]
+        for tempo in tempos:
             with self.subTest(tempo=tempo):
                 document = json.loads(run('--format', 'json', repr(tempo), '480')[1])
                 microseconds = round(60000000 / tempo)
                 if 1 <= microseconds <= 0xFFFFFF:
                     self.assertEqual(microseconds, document['us_per_quarter'])
                     self.assertEqual(60000000 / microseconds, document['stored_tempo'])
-                    self.assertEqual(100 * (microseconds - 60000000 / tempo) / 1000,
-                                     document['drift_ms_per_100_quarters'])
+                    # Exactly, from the double that was read, rounded once.
+                    drift = (microseconds - 60000000 / fractions.Fraction(tempo)) / 10
+                    self.assertEqual(float(drift), document['drift_ms_per_100_quarters'])
+                    footer = run('--lang', 'en', '--exact', repr(tempo), '480')[1]
+                    self.assertIn(', drifting %s ms per 100' % drift_text(drift), footer)
                 else:
                     self.assertEqual((None, None, None),
                                      (document['us_per_quarter'], document['stored_tempo'],
@@ -218,6 +236,14 @@ class StoredTempoTest(unittest.TestCase):
     def test_tempo_in_microseconds_is_the_tempo_it_stands_for(self):
         self.assertEqual(run('--format', 'csv', '120', '480'),
                          run('--format', 'csv', '--tempo-us', '500000', '480'))
+        # Stored as it was typed: no drift at all, in every format.
+        for microseconds in ('405405', '641711', '1', '16777215', '333333', '428571'):
+            with self.subTest(microseconds=microseconds):
+                document = json.loads(run('--format', 'json', '--tempo-us', microseconds,
+                                          '480')[1])
+                self.assertEqual(0, document['drift_ms_per_100_quarters'])
+                self.assertIn(', drifting 0.000000 ms per 100 quarter notes\n',
+                              run('--lang', 'en', '--tempo-us', microseconds, '480')[1])
         document = json.loads(run('--format', 'json', '--tempo-us', '641711', '480')[1])
         self.assertEqual((60000000 / 641711, 641711, 0),
                          (document['tempo'], document['us_per_quarter'],
