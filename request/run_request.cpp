@@ -14,14 +14,17 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-const wchar_t kUsage[] =
+// What a usage error shows after its message, and --help first.
+const wchar_t kSynopsis[] =
     L"usage: tactimer-cli [OPTIONS] TEMPO RESOLUTION\n"
     L"       tactimer-cli [OPTIONS] --tempos LIST RESOLUTION\n"
     L"       tactimer-cli [OPTIONS] -\n"
     L"       tactimer-cli [--format F] [--lang L] --tempo-for MS NOTE\n"
     L"       tactimer-cli [--format F] [--lang L] --midi FILE [--at TICKS] [--at-ms MS]\n"
     L"       tactimer-cli [OPTIONS] --midi FILE --table-at TICK\n"
-    L"       tactimer-cli --help | -h | --version\n"
+    L"       tactimer-cli --help | -h | --version\n";
+
+const wchar_t kHelp[] =
     L"\n"
     L"Prints how long sixteen note values last, plain and dotted, from the\n"
     L"thirty-second note to four whole notes, in ticks and in milliseconds, for\n"
@@ -128,13 +131,15 @@ int RunRequest(const RequestPlatform &platform) {
                              : standardOutput;
     switch (action) {
         case RequestAction::kHelp:
-            WriteText(out, kUsage);
+            WriteText(out, kSynopsis);
+            WriteText(out, kHelp);
             return 0;
         case RequestAction::kVersion:
             WriteText(out, L"tactimer-cli " TACTIMER_VERSION L"\n");
             return 0;
         case RequestAction::kUsageError:
-            WriteText(platform.err, kUsage);
+            WriteText(platform.err, kSynopsis);
+            WriteText(platform.err, L"Try 'tactimer-cli --help' for more.\n");
             return kUsageError;
         case RequestAction::kRun:
             break;

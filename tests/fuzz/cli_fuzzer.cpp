@@ -7,7 +7,8 @@
 // Checked: no crash, hang or sanitizer report; the exit status is 0, 1 or
 // 2; success prints something; a usage error or unusable input says why on
 // standard error in a "tactimer-cli: " line first, and a usage error (but
-// an unknown note) prints the usage after it; no text holds a zero.
+// an unknown note) prints the synopsis after that one line and where to read
+// more; no text holds a zero.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -96,9 +97,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         Require(err.compare(0, 14, L"tactimer-cli: ") == 0);
         Require(err.find(L'\n') != std::wstring::npos);
     }
-    // A usage error is followed by the usage.
-    Require((status == 2) == (err.find(L"\nusage: tactimer-cli") != std::wstring::npos) ||
-            err.find(L"is no note") != std::wstring::npos);
+    // A usage error is its one line, the synopsis and where to read more.
+    const std::wstring tryHelp = L"Try 'tactimer-cli --help' for more.\n";
+    const bool usage = err.find(L"\nusage: tactimer-cli") == err.find(L'\n') &&
+                       err.size() >= tryHelp.size() &&
+                       err.compare(err.size() - tryHelp.size(), tryHelp.size(), tryHelp) == 0;
+    Require((status == 2) == usage || err.find(L"is no note") != std::wstring::npos);
     RequireWellFormed(out);
     RequireWellFormed(err);
     return 0;
