@@ -12,6 +12,7 @@ namespace {
 
 struct Arguments {
     wchar_t **argv;
+    DWORD openError;  // of the last file that did not open
 };
 
 int GetArgument(void *context, int index, wchar_t *text, int capacity) {
@@ -31,13 +32,43 @@ long ReadFromHandle(void *context, unsigned char *bytes, long capacity) {
     return static_cast<long>(read);
 }
 
-// Wide names, so that Japanese file names open.
+// Wide names, so that Japanese file names open. A folder is said to be one,
+// as it is on Linux, not a denied access.
 bool OpenFile(void *context, int index, int skip, ByteSource &file) {
-    HANDLE handle =
-        CreateFileW(static_cast<Arguments *>(context)->argv[index + 1] + skip, GENERIC_READ,
-                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    Arguments &arguments = *static_cast<Arguments *>(context);
+    const wchar_t *name = arguments.argv[index + 1] + skip;
+    const DWORD attributes = GetFileAttributesW(name);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        arguments.openError = ERROR_DIRECTORY;
+        return false;
+    }
+    HANDLE handle = CreateFileW(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    arguments.openError = handle == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
     file = {handle, ReadFromHandle};
     return handle != INVALID_HANDLE_VALUE;
+}
+
+FileProblem WhyNotOpened(void *context, FieldText &reason) {
+    const DWORD error = static_cast<Arguments *>(context)->openError;
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+            return FileProblem::kNotFound;
+        case ERROR_ACCESS_DENIED:
+            return FileProblem::kNoPermission;
+        case ERROR_DIRECTORY:
+            return FileProblem::kFolder;
+    }
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, reason, kFieldTextCapacity, nullptr);
+    // Without the line end that the system's messages have.
+    while (length > 0 && (reason[length - 1] == L'\n' || reason[length - 1] == L'\r')) {
+        --length;
+    }
+    reason[length] = L'\0';
+    return FileProblem::kOther;
 }
 
 void CloseFile(ByteSource &file) {
@@ -129,7 +160,7 @@ Input g_input;
 }  // namespace
 
 int wmain(int argc, wchar_t **argv) {
-    Arguments arguments = {argv};
+    Arguments arguments = {argv, ERROR_SUCCESS};
     Output out = OutputOf(STD_OUTPUT_HANDLE);
     Output err = OutputOf(STD_ERROR_HANDLE);
     Input &input = g_input;
@@ -137,9 +168,11 @@ int wmain(int argc, wchar_t **argv) {
     DWORD mode = 0;
     input.console = GetConsoleMode(input.handle, &mode) != 0;
     const RequestPlatform platform = {
-        {&arguments, argc - 1, GetArgument}, {&input, ReadStandardInput},
-        {&out, WriteToOutput, out.console},  {&err, WriteToOutput},
-        {&arguments, OpenFile, CloseFile},
+        {&arguments, argc - 1, GetArgument},
+        {&input, ReadStandardInput},
+        {&out, WriteToOutput, out.console},
+        {&err, WriteToOutput},
+        {&arguments, OpenFile, CloseFile, WhyNotOpened},
     };
     const int status = RunRequest(platform);
     // A table that did not get out whole is no success (a full disk, a

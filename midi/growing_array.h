@@ -29,6 +29,22 @@ bool Append(GrowingArray<T> &array, const T &item) {
     return true;
 }
 
+// Makes room for capacity items in all, no more: a list whose size is
+// known takes only what it needs.
+template <typename T>
+bool Reserve(GrowingArray<T> &array, long long capacity) {
+    if (capacity <= array.capacity) {
+        return true;
+    }
+    void *grown = std::realloc(array.items, static_cast<size_t>(capacity) * sizeof(T));
+    if (grown == nullptr) {
+        return false;
+    }
+    array.items = static_cast<T *>(grown);
+    array.capacity = capacity;
+    return true;
+}
+
 // Puts the item first, moving the others up.
 template <typename T>
 bool Prepend(GrowingArray<T> &array, const T &item) {

@@ -7,13 +7,13 @@ namespace {
 
 constexpr MidiInteger kMicrosecondsPerSecond = 1000000;
 
-// The last segment that starts at or before the tick.
+// The index of the last segment that starts at or before the tick.
 template <typename Segment>
-const Segment &SegmentAt(const GrowingArray<Segment> &segments, std::uint64_t tick) {
+long long SegmentAt(const GrowingArray<Segment> &segments, std::uint64_t tick) {
     const Segment *after =
         std::upper_bound(segments.items, segments.items + segments.count, tick,
                          [](std::uint64_t t, const Segment &s) { return t < s.tick; });
-    return *(after - 1);
+    return (after - 1) - segments.items;
 }
 
 MidiInteger BarTicksScaled(const TempoMap &map, const BarSegment &segment) {
@@ -32,18 +32,20 @@ MidiTime SmpteTickMicroseconds(const SmfDivision &division) {
 
 bool BuildTempoMap(const SmfSong &song, TempoMap &map) {
     map.division = song.division;
-    map.tempos.count = 0;
+    map.tempos = &song.tempos;
+    GrowingArray<MidiInteger> &times = map.quarterMicrosecondsBefore;
+    times.count = 0;
+    if (!Reserve(times, song.tempos.count)) {
+        return false;
+    }
     MidiInteger before = 0;
     for (long long i = 0; i < song.tempos.count; ++i) {
-        const SmfTempo &tempo = song.tempos.items[i];
         if (i > 0) {
-            const TempoSegment &last = map.tempos.items[i - 1];
-            before +=
-                static_cast<MidiInteger>(tempo.tick - last.tick) * last.microsecondsPerQuarter;
+            const SmfTempo &last = song.tempos.items[i - 1];
+            before += static_cast<MidiInteger>(song.tempos.items[i].tick - last.tick) *
+                      last.microsecondsPerQuarter;
         }
-        if (!Append(map.tempos, {tempo.tick, tempo.microsecondsPerQuarter, before})) {
-            return false;
-        }
+        times.items[times.count++] = before;
     }
     map.bars.count = 0;
     if (!Append(map.bars, {0, 1, 4, 2})) {
@@ -75,14 +77,22 @@ MidiTime TimeOfTick(const TempoMap &map, std::uint64_t tick) {
         const MidiTime one = SmpteTickMicroseconds(map.division);
         return {one.numerator * tick, one.denominator};
     }
-    const TempoSegment &segment = SegmentAt(map.tempos, tick);
-    return {segment.quarterMicrosecondsBefore +
+    const long long index = SegmentAt(*map.tempos, tick);
+    const SmfTempo &segment = map.tempos->items[index];
+    return {map.quarterMicrosecondsBefore.items[index] +
                 static_cast<MidiInteger>(tick - segment.tick) * segment.microsecondsPerQuarter,
             map.division.ticksPerQuarter};
 }
 
+MidiTime TimeOfTempoChange(const TempoMap &map, long long index) {
+    if (map.division.smpte) {
+        return TimeOfTick(map, map.tempos->items[index].tick);
+    }
+    return {map.quarterMicrosecondsBefore.items[index], map.division.ticksPerQuarter};
+}
+
 std::uint32_t TempoAtTick(const TempoMap &map, std::uint64_t tick) {
-    return SegmentAt(map.tempos, tick).microsecondsPerQuarter;
+    return map.tempos->items[SegmentAt(*map.tempos, tick)].microsecondsPerQuarter;
 }
 
 std::uint64_t TickAtTime(const TempoMap &map, const MidiTime &time) {
@@ -93,13 +103,13 @@ std::uint64_t TickAtTime(const TempoMap &map, const MidiTime &time) {
     }
     // The time times the division, against each segment's start.
     const MidiInteger scaled = time.numerator * map.division.ticksPerQuarter;
-    const TempoSegment *after =
-        std::upper_bound(map.tempos.items, map.tempos.items + map.tempos.count, scaled,
-                         [&](MidiInteger value, const TempoSegment &segment) {
-                             return value < segment.quarterMicrosecondsBefore * time.denominator;
-                         });
-    const TempoSegment &segment = *(after - 1);
-    const MidiInteger into = scaled - segment.quarterMicrosecondsBefore * time.denominator;
+    const GrowingArray<MidiInteger> &times = map.quarterMicrosecondsBefore;
+    const MidiInteger *after = std::upper_bound(
+        times.items, times.items + times.count, scaled,
+        [&](MidiInteger value, MidiInteger before) { return value < before * time.denominator; });
+    const long long index = (after - 1) - times.items;
+    const SmfTempo &segment = map.tempos->items[index];
+    const MidiInteger into = scaled - times.items[index] * time.denominator;
     return segment.tick + static_cast<std::uint64_t>(
                               into / (static_cast<MidiInteger>(segment.microsecondsPerQuarter) *
                                       time.denominator));
@@ -109,7 +119,7 @@ BarPosition PositionOfTick(const TempoMap &map, std::uint64_t tick) {
     if (map.division.smpte) {
         return {false, 0, 0, 0};
     }
-    const BarSegment &segment = SegmentAt(map.bars, tick);
+    const BarSegment &segment = map.bars.items[SegmentAt(map.bars, tick)];
     const MidiInteger scaled = static_cast<MidiInteger>(tick - segment.tick)
                                << segment.denominatorPower;
     const MidiInteger barTicks = BarTicksScaled(map, segment);

@@ -20,13 +20,6 @@ struct MidiTime {
     MidiInteger denominator;
 };
 
-struct TempoSegment {
-    std::uint64_t tick;
-    std::uint32_t microsecondsPerQuarter;
-    // The time at the tick times the division.
-    MidiInteger quarterMicrosecondsBefore;
-};
-
 struct BarSegment {
     std::uint64_t tick;
     long long bar;  // the number of the bar that starts at the tick
@@ -34,15 +27,22 @@ struct BarSegment {
     int denominatorPower;
 };
 
-// Made once and built into again and again, as SmfSong is.
+// Made once and built into again and again, as SmfSong is. Of each tempo
+// change it keeps only the exact time: the tick and the tempo stay in the
+// song's own list, which the map reads for as long as it is used.
 struct TempoMap {
     SmfDivision division;
-    GrowingArray<TempoSegment> tempos;
+    const GrowingArray<SmfTempo> *tempos;  // the song's
+    // The time at each change times the division, one for each of them.
+    GrowingArray<MidiInteger> quarterMicrosecondsBefore;
     GrowingArray<BarSegment> bars;  // 4/4 from tick 0 unless the song says otherwise
 };
 
 // False when it does not fit in memory.
 bool BuildTempoMap(const SmfSong &song, TempoMap &map);
+
+// The time of the song's tempo change at index, without a search.
+MidiTime TimeOfTempoChange(const TempoMap &map, long long index);
 
 MidiTime TimeOfTick(const TempoMap &map, std::uint64_t tick);
 

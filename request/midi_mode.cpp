@@ -3,7 +3,6 @@
 
 #include <cwchar>
 
-#include "calc/number_text.h"
 #include "midi/smf_reader.h"
 #include "request/midi_report.h"
 #include "request/note_tables.h"
@@ -28,12 +27,28 @@ void ComplainAboutFile(const TextSink &err, const wchar_t *fileName, long long o
     Complain(err, fileName, where, text);
 }
 
+// Why the platform could not open the file, in its words where ours have
+// none.
+void ComplainNotOpened(const RequestPlatform &platform, const TextSink &err,
+                       const wchar_t *fileName) {
+    const FileOpener &files = platform.files;
+    FieldText reason = L"";
+    const FileProblem problem = files.WhyNotOpened != nullptr
+                                    ? files.WhyNotOpened(files.context, reason)
+                                    : FileProblem::kOther;
+    // In the order of FileProblem.
+    const wchar_t *const reasons[] = {L"there is no such file", L"permission to read it is denied",
+                                      L"it is a folder, not a file", reason};
+    const wchar_t *const why = reasons[static_cast<int>(problem)];
+    Complain(err, fileName, L": cannot be opened", why[0] != L'\0' ? L": " : L"", why);
+}
+
 // The note-length table at the tempo in force at the tick, for the file's
 // resolution, as --tempo-us would print it.
 int PrintTableAt(const Request &request, std::uint64_t tick, const RequestPlatform &platform,
-                 const TextSink &out) {
+                 const TextSink &out, const TextSink &err) {
     if (g_song.division.smpte) {
-        Complain(platform.err, request.midi.fileName,
+        Complain(err, request.midi.fileName,
                  L": its division is in SMPTE frames, so it has no ticks a quarter note for a "
                  L"table");
         return kUnusableFile;
@@ -48,17 +63,57 @@ int PrintTableAt(const Request &request, std::uint64_t tick, const RequestPlatfo
                   g_song.division.ticksPerQuarter);
     g_tableRequest.numberLengths[0] = static_cast<int>(std::wcslen(g_tableRequest.numbers[0]));
     g_tableRequest.numberLengths[1] = static_cast<int>(std::wcslen(g_tableRequest.numbers[1]));
-    return PrintNoteTables(g_tableRequest, platform.standardInput, out, platform.err);
+    return PrintNoteTables(g_tableRequest, platform.standardInput, out, err);
+}
+
+// The tick at a time typed in milliseconds. A tick's time is a whole number
+// over this denominator, so the floor of the time over it decides.
+bool TickAtTypedTime(const DecimalText &milliseconds, std::uint64_t &tick) {
+    const SmfDivision &division = g_song.division;
+    const MidiInteger denominator =
+        division.smpte ? SmpteTickMicroseconds(division).denominator : division.ticksPerQuarter;
+    MidiInteger scaled = 0;
+    const MidiTime last = TimeOfTick(g_map, kMaxSongTick);
+    if (!ScaledMicroseconds(milliseconds, denominator, scaled) ||
+        scaled * last.denominator > last.numerator * denominator) {
+        return false;
+    }
+    tick = TickAtTime(g_map, {scaled, denominator});
+    return true;
+}
+
+// The ticks of --at, then those found for --at-ms; false at a time past
+// the last tick a file may have, named in badItem.
+bool FindAtPoints(const MidiRequest &midi, MidiReport &report, FieldText &badItem) {
+    report.atCount = 0;
+    // The lists were checked with the arguments, and hold at most
+    // kMaxAtPoints items between them.
+    if (midi.ticks[0] != L'\0') {
+        ForEachListItem(midi.ticks, badItem, [&](const wchar_t *text, int length) {
+            AtPoint &at = report.at[report.atCount++];
+            at = {0, false, {}};
+            return ReadTickText(text, length, at.tick);
+        });
+    }
+    if (midi.times[0] != L'\0') {
+        return ForEachListItem(midi.times, badItem, [&](const wchar_t *text, int length) {
+            AtPoint &at = report.at[report.atCount++];
+            at = {0, true, {}};
+            return ReadDecimalText(text, length, at.askedMilliseconds) &&
+                   TickAtTypedTime(at.askedMilliseconds, at.tick);
+        });
+    }
+    return true;
 }
 
 }  // namespace
 
-int PrintMidiFile(const Request &request, const RequestPlatform &platform, const TextSink &out) {
+int PrintMidiFile(const Request &request, const RequestPlatform &platform, const TextSink &out,
+                  const TextSink &err) {
     const MidiRequest &midi = request.midi;
-    const TextSink &err = platform.err;
     ByteSource file;
     if (!platform.files.Open(platform.files.context, midi.argumentIndex, midi.argumentSkip, file)) {
-        Complain(err, midi.fileName, L": cannot be opened");
+        ComplainNotOpened(platform, err, midi.fileName);
         return kUnusableFile;
     }
     SmfError error;
@@ -82,52 +137,29 @@ int PrintMidiFile(const Request &request, const RequestPlatform &platform, const
         std::swprintf(more, 64, L": and %lld more rules broken and let pass", g_song.moreWarnings);
         Complain(err, midi.fileName, more);
     }
+    // The whole file was read: what does not fit is the map's exact times.
     if (!BuildTempoMap(g_song, g_map)) {
-        ComplainAboutFile(err, midi.fileName, 0, SmfProblemText(SmfProblem::kOutOfMemory));
+        wchar_t count[96];
+        std::swprintf(count, 96,
+                      L": the exact times of its %lld tempo changes do not fit in memory",
+                      g_song.tempos.count);
+        Complain(err, midi.fileName, count);
         return kUnusableFile;
     }
-    FieldText item;
     if (midi.tableAtTick) {
         std::uint64_t tick = 0;
-        ReadTickText(midi.tableTick, tick);
-        return PrintTableAt(request, tick, platform, out);
+        ReadTickText(midi.tableTick, static_cast<int>(std::wcslen(midi.tableTick)), tick);
+        return PrintTableAt(request, tick, platform, out, err);
     }
     MidiReport &report = g_report;
     report.fileName = midi.fileName;
     report.song = &g_song;
-    bool fits = true;
-    report.tempoPoints.count = 0;
-    for (long long i = 0; i < g_song.tempos.count; ++i) {
-        fits = fits && Append(report.tempoPoints, PointOfTick(g_map, g_song.tempos.items[i].tick));
-    }
-    report.signaturePoints.count = 0;
-    for (long long i = 0; i < g_song.timeSignatures.count; ++i) {
-        fits = fits && Append(report.signaturePoints,
-                              PointOfTick(g_map, g_song.timeSignatures.items[i].tick));
-    }
-    report.end = PointOfTick(g_map, g_song.endTick);
-    report.at.count = 0;
+    report.map = &g_map;
     report.askedForPoints = midi.ticks[0] != L'\0' || midi.times[0] != L'\0';
-    // The lists were checked with the arguments.
-    if (midi.ticks[0] != L'\0') {
-        ForEachListItem(midi.ticks, item, [&](const wchar_t *text) {
-            std::uint64_t tick = 0;
-            ReadTickText(text, tick);
-            fits = fits && Append(report.at, {PointOfTick(g_map, tick), false, 0});
-            return true;
-        });
-    }
-    if (midi.times[0] != L'\0') {
-        ForEachListItem(midi.times, item, [&](const wchar_t *text) {
-            MidiTime time;
-            ReadMillisecondsText(text, time);
-            fits = fits && Append(report.at, {PointOfTick(g_map, TickAtTime(g_map, time)), true,
-                                              WideTextToDouble(text)});
-            return true;
-        });
-    }
-    if (!fits) {
-        ComplainAboutFile(err, midi.fileName, 0, SmfProblemText(SmfProblem::kOutOfMemory));
+    FieldText item;
+    if (!FindAtPoints(midi, report, item)) {
+        Complain(err, L"--at-ms: '", item,
+                 L"' lies past tick 2^62, the last that a MIDI file may have");
         return kUnusableFile;
     }
     WriteMidiReport(report, request.format, request.notes.language, out);

@@ -8,6 +8,7 @@
 #include "request/run_request.h"
 
 // Returns the exit status: 0, or 1 when the file cannot be read.
-int PrintMidiFile(const Request &request, const RequestPlatform &platform, const TextSink &out);
+int PrintMidiFile(const Request &request, const RequestPlatform &platform, const TextSink &out,
+                  const TextSink &err);
 
 #endif

@@ -3,16 +3,51 @@
 #include "request/midi_report.h"
 
 #include <cstdarg>
+#include <cstring>
 #include <cwchar>
 
 #include "midi/midi_tempo.h"
 #include "midi/smf_reader.h"
+#include "text/csv_output.h"
 #include "text/json_output.h"
-#include "text/shortest_number.h"
+#include "text/one_line_text.h"
+#include "text/shift_jis.h"
 #include "text/text_columns.h"
 #include "text/utf8.h"
 
 namespace {
+
+// A tick of the song with its place in bars and its time.
+struct SongPoint {
+    std::uint64_t tick;
+    BarPosition position;
+    char milliseconds[kMillisecondsTextSize];
+};
+
+SongPoint PointOf(const TempoMap &map, std::uint64_t tick, const MidiTime &time) {
+    SongPoint point;
+    point.tick = tick;
+    point.position = PositionOfTick(map, tick);
+    FormatMilliseconds(time, point.milliseconds);
+    return point;
+}
+
+SongPoint PointOfTick(const TempoMap &map, std::uint64_t tick) {
+    return PointOf(map, tick, TimeOfTick(map, tick));
+}
+
+SongPoint TempoPoint(const MidiReport &report, long long index) {
+    return PointOf(*report.map, report.song->tempos.items[index].tick,
+                   TimeOfTempoChange(*report.map, index));
+}
+
+SongPoint SignaturePoint(const MidiReport &report, long long index) {
+    return PointOfTick(*report.map, report.song->timeSignatures.items[index].tick);
+}
+
+SongPoint AtPointOf(const MidiReport &report, long long index) {
+    return PointOfTick(*report.map, report.at[index].tick);
+}
 
 void Print(const TextSink &out, const wchar_t *format, ...) {
     wchar_t text[512];
@@ -64,19 +99,75 @@ const wchar_t *FramesPerSecond(const SmfDivision &division) {
     return L"30";
 }
 
-// The name's bytes as UTF-8, U+FFFD where they are not.
-void NameOf(const SmfSong &song, ListText &name) {
-    DecodeUtf8(song.name, name, kListTextCapacity);
+// How a file's name is written: Japanese files most often name their tracks
+// in Shift_JIS.
+enum class NameEncoding { kUtf8, kShiftJis, kBytes };
+
+const wchar_t *const kNameEncodings[] = {L"utf-8", L"shift_jis", L"bytes"};
+
+// Each byte as \xNN at most.
+constexpr int kNameTextCapacity = 4 * kMaxNameBytes + 1;
+typedef wchar_t NameText[kNameTextCapacity];
+
+// The name as UTF-8 when it is that, else as Shift_JIS when it is that,
+// else its bytes: ASCII as it stands, the others as \xNN. A name cut at
+// the reader's length may end inside a character.
+NameEncoding DecodeName(const SmfSong &song, NameText &name) {
+    const int count = static_cast<int>(std::strlen(song.name));
+    const int cutAtMost = count == kMaxNameBytes ? 3 : 0;
+    for (int cut = 0; cut <= cutAtMost; ++cut) {
+        if (IsUtf8(song.name, count - cut)) {
+            DecodeUtf8Bytes(song.name, count - cut, name, kNameTextCapacity);
+            return NameEncoding::kUtf8;
+        }
+    }
+    for (int cut = 0; cut <= cutAtMost && cut < 2; ++cut) {
+        if (DecodeShiftJis(song.name, count - cut, name, kNameTextCapacity)) {
+            return NameEncoding::kShiftJis;
+        }
+    }
+    int length = 0;
+    for (int i = 0; i < count; ++i) {
+        const unsigned byte = static_cast<unsigned char>(song.name[i]);
+        if (byte < 0x80) {
+            name[length++] = static_cast<wchar_t>(byte);
+        } else {
+            length += std::swprintf(name + length, 5, L"\\x%02X", byte);
+        }
+    }
+    name[length] = L'\0';
+    return NameEncoding::kBytes;
 }
 
-// What a section's cells are read from.
+// The name on one line, control characters escaped.
+NameEncoding ShownName(const SmfSong &song, NameText &shown) {
+    NameText name;
+    const NameEncoding encoding = DecodeName(song, name);
+    ShowOnOneLine(name, static_cast<int>(std::wcslen(name)), shown, kNameTextCapacity);
+    return encoding;
+}
+
+// What a section's cells are read from, and the point of the row whose
+// cells are being written, worked out once for them all.
 struct SectionOf {
     const MidiReport *report;
     bool japanese;
+    SongPoint (*pointOf)(const MidiReport &report, long long row);
+    mutable long long row;
+    mutable SongPoint point;
 };
 
 const MidiReport &ReportOf(const void *context) {
     return *static_cast<const SectionOf *>(context)->report;
+}
+
+const SongPoint &RowPoint(const void *context, long long row) {
+    const SectionOf &section = *static_cast<const SectionOf *>(context);
+    if (section.row != row) {
+        section.point = section.pointOf(*section.report, row);
+        section.row = row;
+    }
+    return section.point;
 }
 
 // The columns that each section's rows have: the tick and its position
@@ -97,7 +188,7 @@ bool PointCell(const SongPoint &point, int column, int columns, FieldText &text)
 void TempoCell(const void *context, long long row, int column, FieldText &text) {
     const MidiReport &report = ReportOf(context);
     const SmfTempo &tempo = report.song->tempos.items[row];
-    if (PointCell(report.tempoPoints.items[row], column, 5, text)) {
+    if (PointCell(RowPoint(context, row), column, 5, text)) {
         return;
     }
     if (column == 2) {
@@ -116,29 +207,44 @@ const wchar_t *ImpliedMark(const void *context, long long row) {
 void SignatureCell(const void *context, long long row, int column, FieldText &text) {
     const MidiReport &report = ReportOf(context);
     const SmfTimeSignature &signature = report.song->timeSignatures.items[row];
-    if (!PointCell(report.signaturePoints.items[row], column, 4, text)) {
+    if (!PointCell(RowPoint(context, row), column, 4, text)) {
         Format(text, L"%d/%lld", signature.numerator, Denominator(signature));
     }
 }
 
-// The time asked for comes after the tick found for it.
+// Text written into a field, cut to it.
+struct FieldWriter {
+    FieldText *text;
+    int used;
+};
+
+void WriteIntoField(void *context, const wchar_t *text) {
+    FieldWriter &writer = *static_cast<FieldWriter *>(context);
+    for (; *text != L'\0' && writer.used < kFieldTextCapacity - 1; ++text) {
+        (*writer.text)[writer.used++] = *text;
+    }
+    (*writer.text)[writer.used] = L'\0';
+}
+
+// The time asked for comes after the tick found for it; a table shows no
+// more than a field's 99 characters of it.
 void AtCell(const void *context, long long row, int column, FieldText &text) {
     const MidiReport &report = ReportOf(context);
-    const AtPoint &at = report.at.items[row];
-    if (PointCell(at.point, column, 4, text)) {
+    const AtPoint &at = report.at[row];
+    if (PointCell(RowPoint(context, row), column, 4, text)) {
         return;
     }
+    FieldWriter writer = {&text, 0};
+    text[0] = L'\0';
     if (at.forTime) {
-        FormatShortestNumber(at.askedMilliseconds, text);
-    } else {
-        text[0] = L'\0';
+        WriteDecimal({&writer, WriteIntoField}, at.askedMilliseconds);
     }
 }
 
 void WriteHeading(const MidiReport &report, bool japanese, const TextSink &out) {
     const SmfSong &song = *report.song;
     const SmfDivision &division = song.division;
-    WriteText(out, report.fileName);
+    WriteOnOneLine(out, report.fileName);
     if (japanese) {
         Print(out, L": フォーマット %d、トラック %d、", song.format, song.trackCount);
     } else {
@@ -155,9 +261,13 @@ void WriteHeading(const MidiReport &report, bool japanese, const TextSink &out) 
               division.ticksPerQuarter);
     }
     if (song.name[0] != '\0') {
-        ListText name;
-        NameOf(song, name);
-        WriteText(out, japanese ? L"曲名: " : L"name: ");
+        NameText name;
+        const NameEncoding encoding = ShownName(song, name);
+        const wchar_t *const labels[2][3] = {
+            {L"name: ", L"name (Shift_JIS): ", L"name (bytes): "},
+            {L"曲名: ", L"曲名（Shift_JIS）: ", L"曲名（バイト列）: "},
+        };
+        WriteText(out, labels[japanese ? 1 : 0][static_cast<int>(encoding)]);
         WriteText(out, name);
         WriteText(out, L"\n");
     }
@@ -187,26 +297,28 @@ void WriteTable(const MidiReport &report, bool japanese, const TextSink &out) {
     const int language = japanese ? 1 : 0;
     WriteHeading(report, japanese, out);
     WriteText(out, japanese ? L"\nテンポマップ\n" : L"\ntempo map\n");
-    const SectionOf section = {&report, japanese};
+    const SectionOf tempos = {&report, japanese, TempoPoint, -1, {}};
     WriteColumnTable(
-        out, {&section, 5, kTempoHeaders[language], song.tempos.count, TempoCell, ImpliedMark});
+        out, {&tempos, 5, kTempoHeaders[language], song.tempos.count, TempoCell, ImpliedMark});
     WriteText(out, japanese ? L"\n拍子\n" : L"\ntime signatures\n");
     if (song.timeSignatures.count == 0) {
         WriteText(out, japanese ? L"なし（4/4 として数えます）\n" : L"none (counted as 4/4)\n");
     } else {
-        WriteColumnTable(out, {&section, 4, kSignatureHeaders[language], song.timeSignatures.count,
-                               SignatureCell, nullptr});
+        const SectionOf signatures = {&report, japanese, SignaturePoint, -1, {}};
+        WriteColumnTable(out, {&signatures, 4, kSignatureHeaders[language],
+                               song.timeSignatures.count, SignatureCell, nullptr});
     }
+    const SongPoint end = PointOfTick(*report.map, song.endTick);
     FieldText position;
-    PositionText(report.end.position, position);
+    PositionText(end.position, position);
     Print(
         out,
         japanese ? L"\n終わり: Tick %llu（%ls）、%s ミリ秒\n" : L"\nend: tick %llu at %ls, %s ms\n",
-        Tick(report.end), position, report.end.milliseconds);
+        Tick(end), position, end.milliseconds);
     if (report.askedForPoints) {
         WriteText(out, japanese ? L"\n指定の位置\n" : L"\nat\n");
-        WriteColumnTable(out,
-                         {&section, 4, kAtHeaders[language], report.at.count, AtCell, nullptr});
+        const SectionOf at = {&report, japanese, AtPointOf, -1, {}};
+        WriteColumnTable(out, {&at, 4, kAtHeaders[language], report.atCount, AtCell, nullptr});
     }
 }
 
@@ -222,33 +334,79 @@ void WriteCsvPoint(const TextSink &out, const wchar_t *kind, const SongPoint &po
     Print(out, L"%s", point.milliseconds);
 }
 
-// RFC 4180; each row says what it is.
+// A row of what the file says of itself: its kind and its value alone.
+void WriteCsvFact(const TextSink &out, const wchar_t *kind, const wchar_t *value) {
+    WriteText(out, kind);
+    WriteText(out, L",,,,,,,,,,,,,,");
+    WriteCsvField(out, value);
+    WriteText(out, L"\r\n");
+}
+
+void WriteCsvFact(const TextSink &out, const wchar_t *kind, long long value) {
+    FieldText text;
+    std::swprintf(text, kFieldTextCapacity, L"%lld", value);
+    WriteCsvFact(out, kind, text);
+}
+
+// The columns after ms that a point's row leaves empty.
+const wchar_t kCsvPointEnd[] = L",,,\r\n";
+
+// RFC 4180; each row says what it is: first the file's own facts, each in
+// the value column, then a row for each change, the end, each tick asked
+// for and each rule let pass.
 void WriteCsv(const MidiReport &report, const TextSink &out) {
     const SmfSong &song = *report.song;
+    const SmfDivision &division = song.division;
     WriteText(out,
               L"kind,tick,bar,beat,beat_tick,ms,us_per_quarter,bpm,numerator,denominator,"
-              L"implied,at_ms\r\n");
+              L"implied,at_ms,byte,track,value\r\n");
+    WriteCsvFact(out, L"file", report.fileName);
+    WriteCsvFact(out, L"format", song.format);
+    WriteCsvFact(out, L"tracks", song.trackCount);
+    if (division.smpte) {
+        WriteCsvFact(out, L"smpte_fps", FramesPerSecond(division));
+        WriteCsvFact(out, L"smpte_drop_frame", division.framesPerSecond == 29 ? L"true" : L"false");
+        WriteCsvFact(out, L"smpte_ticks_per_frame", division.ticksPerFrame);
+    } else {
+        WriteCsvFact(out, L"resolution", division.ticksPerQuarter);
+    }
+    if (song.name[0] != '\0') {
+        NameText name;
+        const NameEncoding encoding = ShownName(song, name);
+        WriteCsvFact(out, L"name", name);
+        WriteCsvFact(out, L"name_encoding", kNameEncodings[static_cast<int>(encoding)]);
+    }
     for (long long i = 0; i < song.tempos.count; ++i) {
         const SmfTempo &tempo = song.tempos.items[i];
-        WriteCsvPoint(out, L"tempo", report.tempoPoints.items[i]);
-        Print(out, L",%lu,%.2f,,,%ls,\r\n",
-              static_cast<unsigned long>(tempo.microsecondsPerQuarter),
+        WriteCsvPoint(out, L"tempo", TempoPoint(report, i));
+        Print(out, L",%lu,%.2f,,,%ls,", static_cast<unsigned long>(tempo.microsecondsPerQuarter),
               Bpm(tempo.microsecondsPerQuarter), tempo.implied ? L"true" : L"false");
+        WriteText(out, kCsvPointEnd);
     }
     for (long long i = 0; i < song.timeSignatures.count; ++i) {
         const SmfTimeSignature &signature = song.timeSignatures.items[i];
-        WriteCsvPoint(out, L"time_signature", report.signaturePoints.items[i]);
-        Print(out, L",,,%d,%lld,,\r\n", signature.numerator, Denominator(signature));
+        WriteCsvPoint(out, L"time_signature", SignaturePoint(report, i));
+        Print(out, L",,,%d,%lld,,", signature.numerator, Denominator(signature));
+        WriteText(out, kCsvPointEnd);
     }
-    WriteCsvPoint(out, L"end", report.end);
-    WriteText(out, L",,,,,,\r\n");
-    for (long long i = 0; i < report.at.count; ++i) {
-        const AtPoint &at = report.at.items[i];
-        WriteCsvPoint(out, L"at", at.point);
+    WriteCsvPoint(out, L"end", PointOfTick(*report.map, song.endTick));
+    WriteText(out, L",,,,,,");
+    WriteText(out, kCsvPointEnd);
+    for (int i = 0; i < report.atCount; ++i) {
+        const AtPoint &at = report.at[i];
+        WriteCsvPoint(out, L"at", AtPointOf(report, i));
         WriteText(out, L",,,,,,");
         if (at.forTime) {
-            WriteJsonNumber(out, at.askedMilliseconds);
+            WriteDecimal(out, at.askedMilliseconds);
         }
+        WriteText(out, kCsvPointEnd);
+    }
+    for (int i = 0; i < song.warningCount; ++i) {
+        const SmfWarning &warning = song.warnings[i];
+        Print(out, L"lenient,,,,,,,,,,,,%lld,%d,", warning.offset, warning.track);
+        ListText what;
+        DecodeUtf8(SmfLeniencyText(warning.leniency), what, kListTextCapacity);
+        WriteCsvField(out, what);
         WriteText(out, L"\r\n");
     }
 }
@@ -284,17 +442,20 @@ void WriteJson(const MidiReport &report, const TextSink &out) {
     }
     WriteText(out, L", \"name\": ");
     if (song.name[0] == '\0') {
-        WriteText(out, L"null");
+        WriteText(out, L"null, \"name_encoding\": null");
     } else {
-        ListText name;
-        NameOf(song, name);
+        NameText name;
+        const NameEncoding encoding = DecodeName(song, name);
         WriteJsonString(out, name);
+        WriteText(out, L", \"name_encoding\": \"");
+        WriteText(out, kNameEncodings[static_cast<int>(encoding)]);
+        WriteText(out, L"\"");
     }
     WriteText(out, L", \"tempos\": [");
     for (long long i = 0; i < song.tempos.count; ++i) {
         const SmfTempo &tempo = song.tempos.items[i];
         WriteText(out, ItemStart(i));
-        WriteJsonPoint(out, report.tempoPoints.items[i]);
+        WriteJsonPoint(out, TempoPoint(report, i));
         Print(out, L", \"us_per_quarter\": %lu, \"bpm\": %.2f, \"implied\": %ls}",
               static_cast<unsigned long>(tempo.microsecondsPerQuarter),
               Bpm(tempo.microsecondsPerQuarter), tempo.implied ? L"true" : L"false");
@@ -303,22 +464,22 @@ void WriteJson(const MidiReport &report, const TextSink &out) {
     for (long long i = 0; i < song.timeSignatures.count; ++i) {
         const SmfTimeSignature &signature = song.timeSignatures.items[i];
         WriteText(out, ItemStart(i));
-        WriteJsonPoint(out, report.signaturePoints.items[i]);
+        WriteJsonPoint(out, SignaturePoint(report, i));
         Print(out, L", \"numerator\": %d, \"denominator\": %lld}", signature.numerator,
               Denominator(signature));
     }
     WriteText(out, song.timeSignatures.count > 0 ? L"\n], \"end\": {" : L"], \"end\": {");
-    WriteJsonPoint(out, report.end);
+    WriteJsonPoint(out, PointOfTick(*report.map, song.endTick));
     WriteText(out, L"}");
     if (report.askedForPoints) {
         WriteText(out, L", \"at\": [");
-        for (long long i = 0; i < report.at.count; ++i) {
-            const AtPoint &at = report.at.items[i];
+        for (int i = 0; i < report.atCount; ++i) {
+            const AtPoint &at = report.at[i];
             WriteText(out, ItemStart(i));
-            WriteJsonPoint(out, at.point);
+            WriteJsonPoint(out, AtPointOf(report, i));
             if (at.forTime) {
                 WriteText(out, L", \"at_ms\": ");
-                WriteJsonNumber(out, at.askedMilliseconds);
+                WriteDecimal(out, at.askedMilliseconds);
             }
             WriteText(out, L"}");
         }
@@ -338,14 +499,6 @@ void WriteJson(const MidiReport &report, const TextSink &out) {
 }
 
 }  // namespace
-
-SongPoint PointOfTick(const TempoMap &map, std::uint64_t tick) {
-    SongPoint point;
-    point.tick = tick;
-    point.position = PositionOfTick(map, tick);
-    FormatMilliseconds(TimeOfTick(map, tick), point.milliseconds);
-    return point;
-}
 
 void WriteMidiReport(const MidiReport &report, OutputFormat format, CaptionLanguage language,
                      const TextSink &out) {

@@ -6,6 +6,7 @@
 #include "request/note_rows.h"
 #include "request/note_table_output.h"
 #include "request/pair_source.h"
+#include "text/one_line_text.h"
 
 namespace {
 
@@ -14,7 +15,6 @@ constexpr int kUnusableInput = 1;
 // Large fixed buffers, kept out of the stack.
 PairSource g_pairs;
 TextPair g_pair;
-TextPair g_nextPair;
 NoteRows g_rows;
 
 // Where a pair came from, for its failure: nothing for the two arguments.
@@ -34,8 +34,18 @@ void DescribePlace(const Request &request, long number, FieldText &place) {
     place[0] = L'\0';
 }
 
+// A number's text as it came, zero characters and all, on one line.
+void ShowWord(const wchar_t *word, int length, FieldText &shown) {
+    ShowOnOneLine(word, length < kFieldTextCapacity ? length : kFieldTextCapacity - 1, shown,
+                  kFieldTextCapacity);
+}
+
 void ComplainAboutInput(const TextSink &err, const wchar_t *place, InputProblem problem,
                         const TextPair &pair) {
+    FieldText tempo;
+    FieldText resolution;
+    ShowWord(pair.tempo, pair.tempoLength, tempo);
+    ShowWord(pair.resolution, pair.resolutionLength, resolution);
     switch (problem) {
         case InputProblem::kEmptyTempo:
             Complain(err, place, L"the tempo is empty");
@@ -47,21 +57,21 @@ void ComplainAboutInput(const TextSink &err, const wchar_t *place, InputProblem 
             Complain(err, place, L"the resolution reads as zero");
             return;
         case InputProblem::kResolutionHoldsNoNumber:
-            Complain(err, place, L"the resolution '", pair.resolution,
+            Complain(err, place, L"the resolution '", resolution,
                      L"' holds no number, so it reads as zero");
             return;
         case InputProblem::kTooLongToShow:
             Complain(err, place, L"every value is too long to show (more than 99 characters)");
             return;
         case InputProblem::kTempoNotANumber:
-            Complain(err, place, L"the tempo '", pair.tempo, L"' is not a number and nothing else");
+            Complain(err, place, L"the tempo '", tempo, L"' is not a number and nothing else");
             return;
         case InputProblem::kResolutionNotANumber:
-            Complain(err, place, L"the resolution '", pair.resolution,
+            Complain(err, place, L"the resolution '", resolution,
                      L"' is not a number and nothing else");
             return;
         case InputProblem::kTempoNotMicroseconds:
-            Complain(err, place, L"the tempo '", pair.tempo,
+            Complain(err, place, L"the tempo '", tempo,
                      L"' is not whole microseconds a quarter note from 1 to 16777215");
             return;
         case InputProblem::kNone:
@@ -88,48 +98,42 @@ void ComplainAboutLine(const TextSink &err, const wchar_t *place, PairStatus sta
 
 }  // namespace
 
-// Prints the table of every pair in turn. One pair prints as it always
-// has; from two on, each table is marked with its pair, and the first
-// failure ends the output (closed, in JSON) after the tables before it.
-// Whether there is more than one shows at the second, so each pair is read
-// one ahead.
+// Prints the table of every pair in turn, each as soon as its pair is read
+// and handed on at once: a person typing at standard input sees each answer,
+// and a long pipe shows its progress. Two numbers print one table alone; a
+// list or standard input marks each table with its pair, however many come.
+// The first failure ends the output (closed, in JSON) after the tables
+// before it, and is said after them.
 int PrintNoteTables(const Request &request, ByteSource input, const TextSink &out,
                     const TextSink &err) {
     StartPairs(g_pairs, request, input);
-    PairStatus status = NextPair(g_pairs, g_pair);
-    long number = g_pairs.number;
-    if (status == PairStatus::kEnd) {
-        Complain(err, L"standard input holds no TEMPO and RESOLUTION");
-        return kUnusableInput;
-    }
-    PairStatus nextStatus =
-        status == PairStatus::kPair ? NextPair(g_pairs, g_nextPair) : PairStatus::kEnd;
-    long nextNumber = g_pairs.number;
-    NoteOutput output = {out, request.format, &request.notes, nextStatus != PairStatus::kEnd, 0};
-    int exitStatus = 0;
-    FieldText place;
-    while (status != PairStatus::kEnd) {
-        DescribePlace(request, number, place);
-        if (status != PairStatus::kPair) {
-            ComplainAboutLine(err, place, status);
-            exitStatus = kUnusableInput;
-            break;
-        }
-        const InputProblem problem =
-            ComputeNoteRows(g_pair.tempo, g_pair.tempoLength, g_pair.resolution,
-                            g_pair.resolutionLength, request.notes, g_rows);
+    NoteOutput output = {out, request.format, &request.notes, request.mode != RequestMode::kOnePair,
+                         0};
+    PairStatus status;
+    InputProblem problem = InputProblem::kNone;
+    while ((status = NextPair(g_pairs, g_pair)) == PairStatus::kPair) {
+        problem = ComputeNoteRows(g_pair.tempo, g_pair.tempoLength, g_pair.resolution,
+                                  g_pair.resolutionLength, request.notes, g_rows);
         if (problem != InputProblem::kNone) {
-            ComplainAboutInput(err, place, problem, g_pair);
-            exitStatus = kUnusableInput;
             break;
         }
         WriteNoteRows(output, g_rows);
-        g_pair = g_nextPair;
-        status = nextStatus;
-        number = nextNumber;
-        nextStatus = status == PairStatus::kPair ? NextPair(g_pairs, g_nextPair) : PairStatus::kEnd;
-        nextNumber = g_pairs.number;
+        FlushText(out);
     }
     EndNoteOutput(output);
-    return exitStatus;
+    FieldText place;
+    DescribePlace(request, g_pairs.number, place);
+    if (problem != InputProblem::kNone) {
+        ComplainAboutInput(err, place, problem, g_pair);
+        return kUnusableInput;
+    }
+    if (status != PairStatus::kEnd) {
+        ComplainAboutLine(err, place, status);
+        return kUnusableInput;
+    }
+    if (output.pairsWritten == 0) {
+        Complain(err, L"standard input holds no TEMPO and RESOLUTION");
+        return kUnusableInput;
+    }
+    return 0;
 }

@@ -1,23 +1,30 @@
 // Pairs from the arguments, a list, or lines.
 #include "request/pair_source.h"
 
+#include <cstring>
+
 #include "text/list_items.h"
 #include "text/utf8.h"
 
 namespace {
 
+// The UTF-8 byte-order mark that Notepad and --bom put at a text's start.
+const unsigned char kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
+
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\u3000';
 }
 
-// The part of a line or a list that holds one number, cut to a field;
-// returns its whole length.
+// The part of a line or a list that holds one number, cut to a field, zero
+// characters and all; returns its whole length.
 int CopyPart(const wchar_t *text, int length, FieldText &copy) {
     CopyTextPart(text, length, copy, kFieldTextCapacity);
     return length;
 }
 
 // The next byte of standard input, or -1 at its end (-2 when unreadable).
+// Reads only when the buffer is empty, and takes what a read gives, so that
+// a line is answered as soon as it comes.
 int NextByte(PairSource &source) {
     if (source.position == source.length) {
         if (source.ended) {
@@ -40,18 +47,23 @@ int NextByte(PairSource &source) {
 // lines starting with '#' passed over.
 PairStatus NextLine(PairSource &source, TextPair &pair) {
     for (;;) {
-        char bytes[kMaxLineBytes + 1];
+        char bytes[kMaxLineBytes];
         int length = 0;
         int byte = NextByte(source);
         if (byte == -1) {
             return PairStatus::kEnd;
         }
-        ++source.number;
+        // One mark at the very start is no part of the text.
+        bool atStart = source.number++ == 0;
         for (; byte >= 0 && byte != '\n'; byte = NextByte(source)) {
             if (length == kMaxLineBytes) {
                 return PairStatus::kLineTooLong;
             }
             bytes[length++] = static_cast<char>(byte);
+            if (atStart && length == 3) {
+                atStart = false;
+                length = std::memcmp(bytes, kByteOrderMark, 3) == 0 ? 0 : length;
+            }
         }
         if (byte == -2) {
             return PairStatus::kUnreadable;
@@ -59,27 +71,28 @@ PairStatus NextLine(PairSource &source, TextPair &pair) {
         if (length > 0 && bytes[length - 1] == '\r') {
             --length;
         }
-        bytes[length] = '\0';
-        ListText line;
-        DecodeUtf8(bytes, line, kListTextCapacity);
+        // Every byte counts, a zero too: it is no blank, and no end.
+        wchar_t line[kMaxLineBytes + 1];
+        const int units = DecodeUtf8Bytes(bytes, length, line, kMaxLineBytes + 1);
         const wchar_t *p = line;
-        while (IsBlank(*p)) {
+        const wchar_t *const end = line + units;
+        while (p != end && IsBlank(*p)) {
             ++p;
         }
-        if (*p == L'\0' || *p == L'#') {
+        if (p == end || *p == L'#') {
             continue;
         }
         const wchar_t *words[3] = {};
         int lengths[3] = {};
         int count = 0;
-        while (*p != L'\0' && count < 3) {
+        while (p != end && count < 3) {
             words[count] = p;
-            while (*p != L'\0' && !IsBlank(*p)) {
+            while (p != end && !IsBlank(*p)) {
                 ++p;
             }
             lengths[count] = static_cast<int>(p - words[count]);
             ++count;
-            while (IsBlank(*p)) {
+            while (p != end && IsBlank(*p)) {
                 ++p;
             }
         }
@@ -121,10 +134,9 @@ PairStatus NextPair(PairSource &source, TextPair &pair) {
                 return PairStatus::kEnd;
             }
             ++source.number;
-            const wchar_t *item = source.nextItem;
-            const int length = ListItemLength(item);
-            source.nextItem = item[length] == L',' ? item + length + 1 : nullptr;
-            pair.tempoLength = CopyPart(item, length, pair.tempo);
+            const ListItem item = ListItemAt(source.nextItem);
+            source.nextItem = item.next;
+            pair.tempoLength = CopyPart(item.text, item.length, pair.tempo);
             CopyFieldText(request.numbers[0], pair.resolution);
             pair.resolutionLength = request.numberLengths[0];
             return PairStatus::kPair;

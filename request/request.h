@@ -59,7 +59,7 @@ struct Request {
     // all of it.
     int numberLengths[2] = {};
     ListText tempoList = {};
-    FieldText length = {};
+    ListText length = {};  // of --tempo-for, which may have any number of decimals
     FieldText note = {};
     MidiRequest midi = {};
 };

@@ -61,10 +61,12 @@ struct ArgumentCursor {
         return true;
     }
 
-    // Reports a usage error; the parse ends.
+    // Reports a usage error, the first only; the parse ends.
     void Fail(const wchar_t *first, const wchar_t *second = L"", const wchar_t *third = L"",
               const wchar_t *fourth = L"") {
-        Complain(err, first, second, third, fourth);
+        if (!failed) {
+            Complain(err, first, second, third, fourth);
+        }
         failed = true;
     }
 
@@ -107,10 +109,11 @@ bool ReadPositiveNumber(const wchar_t *text, double &value) {
 void AddTuplets(ArgumentCursor &cursor, const wchar_t *list, NoteRequest &notes) {
     FieldText item;
     bool tooMany = false;
-    const bool read = ForEachListItem(list, item, [&](const wchar_t *text) {
+    // The item is whole in its copy when it fits a field.
+    const bool read = ForEachListItem(list, item, [&](const wchar_t *, int length) {
         Tuplet tuplet;
-        if (text[0] == L'\0' ||
-            ReadTupletRatio(text, tuplet) != static_cast<int>(std::wcslen(text))) {
+        if (length == 0 || length >= kFieldTextCapacity ||
+            ReadTupletRatio(item, tuplet) != length) {
             return false;
         }
         for (int i = 0; i < notes.tupletCount; ++i) {
@@ -140,6 +143,7 @@ struct ModeOptions {
     bool tempoFor;
     bool midi;
     bool midiQueries;  // --at, --at-ms or --table-at
+    bool points;       // --at or --at-ms
 };
 
 bool AsksForTableOptions(const Request &request) {
@@ -163,21 +167,29 @@ void CheckMode(ArgumentCursor &cursor, Request &request, const ModeOptions &mode
         const MidiRequest &midi = request.midi;
         FieldText bad;
         std::uint64_t tick = 0;
-        MidiTime time;
-        const auto isTick = [&](const wchar_t *text) { return ReadTickText(text, tick); };
-        const auto isTime = [&](const wchar_t *text) { return ReadMillisecondsText(text, time); };
+        DecimalText time;
+        const auto isTick = [&](const wchar_t *text, int length) {
+            return ReadTickText(text, length, tick);
+        };
+        const auto isTime = [&](const wchar_t *text, int length) {
+            return ReadDecimalText(text, length, time);
+        };
         if (request.numberCount > 0) {
             cursor.Fail(L"--midi FILE takes no TEMPO or RESOLUTION: the file holds them");
         } else if (AsksForTableOptions(request) && !midi.tableAtTick) {
             cursor.Fail(
                 L"--tuplets, --triplets, --exact, --samples, --hz and --tempo-us go "
                 L"with --table-at TICK");
+        } else if (midi.tableAtTick && modes.points) {
+            cursor.Fail(L"--table-at prints a note-length table: --at and --at-ms go without it");
         } else if (midi.ticks[0] != L'\0' && !ForEachListItem(midi.ticks, bad, isTick)) {
             cursor.Fail(L"--at: '", bad, L"' is not a tick, a whole number from 0 to 2^62");
         } else if (midi.times[0] != L'\0' && !ForEachListItem(midi.times, bad, isTime)) {
             cursor.Fail(L"--at-ms: '", bad,
-                        L"' is not a time in milliseconds from 0, with no more than 9 decimals");
-        } else if (midi.tableAtTick && !isTick(midi.tableTick)) {
+                        L"' is not a time in milliseconds: digits, and a point and decimals if "
+                        L"any");
+        } else if (midi.tableAtTick &&
+                   !isTick(midi.tableTick, static_cast<int>(std::wcslen(midi.tableTick)))) {
             cursor.Fail(L"--table-at: '", midi.tableTick,
                         L"' is not a tick, a whole number from 0 to 2^62");
         } else if (midi.tableAtTick && request.notes.tempoInMicroseconds) {
@@ -235,12 +247,41 @@ void AppendToList(ArgumentCursor &cursor, const wchar_t *option, const wchar_t *
     std::wcscat(list, value);
 }
 
+// The options that take one value, or stand for the numbers: each may be
+// given once, since a second would silently replace the first.
+enum OnceOnly {
+    kOnceStandardInput,
+    kOnceTempoFor,
+    kOnceFormat,
+    kOnceLanguage,
+    kOnceSamples,
+    kOnceTempos,
+    kOnceMidi,
+    kOnceTableAt,
+    kOnceOnlyCount
+};
+
+const wchar_t *const kOnceOnlyNames[kOnceOnlyCount] = {
+    L"-",         L"--tempo-for", L"--format", L"--lang",
+    L"--samples", L"--tempos",    L"--midi",   L"--table-at",
+};
+
+// Marks the option as given; a usage error the second time.
+void GiveOnce(ArgumentCursor &cursor, bool (&given)[kOnceOnlyCount], OnceOnly option) {
+    if (given[option]) {
+        cursor.Fail(kOnceOnlyNames[option],
+                    L" is given twice: only --at, --at-ms, --tuplets and --triplets add up");
+    }
+    given[option] = true;
+}
+
 }  // namespace
 
 RequestAction ParseArguments(const ArgumentList &arguments, const TextSink &err, Request &request) {
     ArgumentCursor cursor = {arguments, err, -1, {}, 0, false};
     bool optionsEnded = false;
     ModeOptions modes = {};
+    bool given[kOnceOnlyCount] = {};
     FieldText value;
     ListText list;
     while (!cursor.failed && cursor.Next()) {
@@ -249,6 +290,7 @@ RequestAction ParseArguments(const ArgumentList &arguments, const TextSink &err,
         const int argumentIndex = cursor.index;
         if (optionsEnded || !IsOption(argument)) {
             if (Is(argument, L"-") && !optionsEnded) {
+                GiveOnce(cursor, given, kOnceStandardInput);
                 modes.standardInput = true;
             } else if (request.numberCount == 2) {
                 CopyText(argument, value, kFieldTextCapacity);
@@ -276,18 +318,28 @@ RequestAction ParseArguments(const ArgumentList &arguments, const TextSink &err,
         } else if (Is(argument, L"--strict")) {
             request.notes.strict = true;
         } else if (Is(argument, L"--tempo-for")) {
+            GiveOnce(cursor, given, kOnceTempoFor);
             modes.tempoFor = true;
             if (!cursor.Next()) {
                 cursor.Fail(L"--tempo-for needs MS and NOTE");
                 break;
             }
-            CopyText(cursor.argument, request.length, kFieldTextCapacity);
+            if (cursor.length >= kListTextCapacity) {
+                cursor.Fail(L"--tempo-for: MS is longer than the 999 characters it may have");
+                break;
+            }
+            CopyText(cursor.argument, request.length, kListTextCapacity);
             if (!cursor.Next()) {
                 cursor.Fail(L"--tempo-for needs NOTE after MS");
                 break;
             }
+            if (cursor.length >= kFieldTextCapacity) {
+                cursor.Fail(L"--tempo-for: NOTE is longer than the 99 characters it may have");
+                break;
+            }
             CopyText(cursor.argument, request.note, kFieldTextCapacity);
         } else if (cursor.OptionValue(L"--format", value, kFieldTextCapacity)) {
+            GiveOnce(cursor, given, kOnceFormat);
             const int format = ChoiceOf(value, kFormatNames);
             if (format >= 0) {
                 request.format = static_cast<OutputFormat>(format);
@@ -295,6 +347,7 @@ RequestAction ParseArguments(const ArgumentList &arguments, const TextSink &err,
                 cursor.Fail(L"--format takes table, csv or json, not '", value, L"'");
             }
         } else if (cursor.OptionValue(L"--lang", value, kFieldTextCapacity)) {
+            GiveOnce(cursor, given, kOnceLanguage);
             const int language = ChoiceOf(value, kLanguageNames);
             if (language >= 0) {
                 request.notes.language = static_cast<CaptionLanguage>(language);
@@ -306,6 +359,7 @@ RequestAction ParseArguments(const ArgumentList &arguments, const TextSink &err,
                 AddTuplets(cursor, list, request.notes);
             }
         } else if (cursor.OptionValue(L"--samples", value, kFieldTextCapacity)) {
+            GiveOnce(cursor, given, kOnceSamples);
             request.notes.samples = true;
             if (!cursor.failed && !ReadPositiveNumber(value, request.notes.sampleRate)) {
                 cursor.Fail(
@@ -314,8 +368,10 @@ RequestAction ParseArguments(const ArgumentList &arguments, const TextSink &err,
                     value, L"'");
             }
         } else if (cursor.OptionValue(L"--tempos", request.tempoList, kListTextCapacity)) {
+            GiveOnce(cursor, given, kOnceTempos);
             modes.tempoList = true;
         } else if (cursor.OptionValue(kMidiOption, request.midi.fileName, kListTextCapacity)) {
+            GiveOnce(cursor, given, kOnceMidi);
             modes.midi = true;
             // The platform opens the file from the argument itself, which
             // may be longer than what is shown: past "--midi=" when joined.
@@ -323,12 +379,13 @@ RequestAction ParseArguments(const ArgumentList &arguments, const TextSink &err,
             request.midi.argumentIndex = cursor.index;
             request.midi.argumentSkip = joined ? static_cast<int>(std::wcslen(kMidiOption)) + 1 : 0;
         } else if (cursor.OptionValue(L"--at", list, kListTextCapacity)) {
-            modes.midiQueries = true;
+            modes.midiQueries = modes.points = true;
             AppendToList(cursor, L"--at", list, request.midi.ticks);
         } else if (cursor.OptionValue(L"--at-ms", list, kListTextCapacity)) {
-            modes.midiQueries = true;
+            modes.midiQueries = modes.points = true;
             AppendToList(cursor, L"--at-ms", list, request.midi.times);
         } else if (cursor.OptionValue(L"--table-at", request.midi.tableTick, kFieldTextCapacity)) {
+            GiveOnce(cursor, given, kOnceTableAt);
             modes.midiQueries = true;
             request.midi.tableAtTick = true;
         } else {

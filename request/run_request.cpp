@@ -38,7 +38,8 @@ const wchar_t kHelp[] =
     L"  --tuplets LIST           add tuplets of the eight plain notes: N or N:D,\n"
     L"                           N notes in the time of D (2 to 1000, D from 1;\n"
     L"                           D defaults to the largest power of two below N),\n"
-    L"                           each a comma apart: --tuplets 3,5,7,2:3\n"
+    L"                           each a comma apart: --tuplets 3,5,7,2:3; at most\n"
+    L"                           32, a tuplet given twice shown once\n"
     L"  --triplets               the same as --tuplets 3\n"
     L"  --exact                  add the ticks as exact fractions (68 4/7), the\n"
     L"                           least resolution at which every row is whole,\n"
@@ -49,7 +50,8 @@ const wchar_t kHelp[] =
     L"                           MIDI file stores it (500000 is 120)\n"
     L"  --tempos LIST            a table for each tempo of a comma-separated list\n"
     L"  -                        a table for each line of standard input, each a\n"
-    L"                           TEMPO and a RESOLUTION (# starts a comment line)\n"
+    L"                           TEMPO and a RESOLUTION (# starts a comment line),\n"
+    L"                           printed as soon as its line is read\n"
     L"  --strict                 refuse a number with anything after it (120bpm)\n"
     L"                           or with nothing numeric in it, for scripts\n"
     L"  --tempo-for MS NOTE      the tempo at which NOTE lasts MS milliseconds\n"
@@ -60,10 +62,12 @@ const wchar_t kHelp[] =
     L"  --at TICKS               with --midi, the time and bar:beat:tick of each\n"
     L"                           tick (a comma apart, or --at again)\n"
     L"  --at-ms MS               with --midi, the last tick that starts at or\n"
-    L"                           before each time in milliseconds\n"
-    L"  --table-at TICK          with --midi, the note-length table (with any of\n"
-    L"                           the options above) at the tempo in force at TICK\n"
-    L"                           and the file's resolution\n"
+    L"                           before each time in milliseconds, with any\n"
+    L"                           number of decimals, compared exactly\n"
+    L"  --table-at TICK          with --midi and without --at or --at-ms, the\n"
+    L"                           note-length table (with any of the options\n"
+    L"                           above) at the tempo in force at TICK and the\n"
+    L"                           file's resolution\n"
     L"  --bom                    start the output with a UTF-8 byte-order mark\n"
     L"                           when it goes to a file or a pipe, for Excel and\n"
     L"                           Windows PowerShell 5.1 (a console needs none)\n"
@@ -71,6 +75,19 @@ const wchar_t kHelp[] =
     L"  --version                print the version and exit\n"
     L"  --                       end the options: what follows is TEMPO and\n"
     L"                           RESOLUTION, whatever it starts with\n"
+    L"\n"
+    L"--at, --at-ms, --tuplets and --triplets may be repeated and add up; every\n"
+    L"other option may be given once. Lists take a comma between items, with\n"
+    L"any blanks around it.\n"
+    L"\n"
+    L"Limits: 999 characters for the value of --tuplets, --tempos, --at,\n"
+    L"--at-ms, --midi and --tempo-for's MS (for each of --at and --at-ms, all\n"
+    L"its values together), 99 for the other options' values; 1,000 bytes for a\n"
+    L"line of standard input, whose first line may start with a UTF-8\n"
+    L"byte-order mark.\n"
+    L"\n"
+    L"With --tempos or -, CSV has tempo and resolution columns and JSON is an\n"
+    L"array, however many pairs come; TEMPO RESOLUTION gives one table alone.\n"
     L"\n"
     L"Captions, in Japanese and English: 1/8, 付点1/8 and dotted 1/8; for tuplets\n"
     L"3連1/8 and triplet 1/8, 5連 quintuplet, 6連 sextuplet, 7連 septuplet,\n"
@@ -118,16 +135,38 @@ void WriteMarked(void *context, const wchar_t *text) {
     WriteText(output.sink, text);
 }
 
+void FlushMarked(void *context) {
+    FlushText(static_cast<MarkedOutput *>(context)->sink);
+}
+
+// Standard error that first hands on what standard output holds, so that
+// both sent to one file keep the order they were written in: the tables of
+// the good lines, then the error.
+struct ErrorAfterOutput {
+    TextSink out;
+    TextSink err;
+};
+
+ErrorAfterOutput g_errorAfterOutput;
+
+void WriteErrorAfterOutput(void *context, const wchar_t *text) {
+    ErrorAfterOutput &sinks = *static_cast<ErrorAfterOutput *>(context);
+    FlushText(sinks.out);
+    WriteText(sinks.err, text);
+}
+
 }  // namespace
 
 int RunRequest(const RequestPlatform &platform) {
     g_request = Request();
-    const RequestAction action = ParseArguments(platform.arguments, platform.err, g_request);
+    g_errorAfterOutput = {platform.out, platform.err};
+    const TextSink err = {&g_errorAfterOutput, WriteErrorAfterOutput, platform.err.console};
+    const RequestAction action = ParseArguments(platform.arguments, err, g_request);
     const TextSink &standardOutput = platform.out;
     g_markedOutput = {standardOutput, false};
     // A console shows characters: a mark there would be one more, unseen.
     const TextSink out = g_request.byteOrderMark && !standardOutput.console
-                             ? TextSink{&g_markedOutput, WriteMarked, false}
+                             ? TextSink{&g_markedOutput, WriteMarked, false, FlushMarked}
                              : standardOutput;
     switch (action) {
         case RequestAction::kHelp:
@@ -138,21 +177,21 @@ int RunRequest(const RequestPlatform &platform) {
             WriteText(out, L"tactimer-cli " TACTIMER_VERSION L"\n");
             return 0;
         case RequestAction::kUsageError:
-            WriteText(platform.err, kSynopsis);
-            WriteText(platform.err, L"Try 'tactimer-cli --help' for more.\n");
+            WriteText(err, kSynopsis);
+            WriteText(err, L"Try 'tactimer-cli --help' for more.\n");
             return kUsageError;
         case RequestAction::kRun:
             break;
     }
     switch (g_request.mode) {
         case RequestMode::kTempoForLength:
-            return PrintTempoForLength(g_request, out, platform.err);
+            return PrintTempoForLength(g_request, out, err);
         case RequestMode::kMidiFile:
-            return PrintMidiFile(g_request, platform, out);
+            return PrintMidiFile(g_request, platform, out, err);
         case RequestMode::kOnePair:
         case RequestMode::kTempoList:
         case RequestMode::kStandardInput:
             break;
     }
-    return PrintNoteTables(g_request, platform.standardInput, out, platform.err);
+    return PrintNoteTables(g_request, platform.standardInput, out, err);
 }

@@ -4,6 +4,7 @@
 #ifndef TACTIMER_REQUEST_RUN_REQUEST_H
 #define TACTIMER_REQUEST_RUN_REQUEST_H
 
+#include "calc/field_text.h"
 #include "midi/byte_source.h"
 #include "text/text_sink.h"
 
@@ -16,6 +17,10 @@ struct ArgumentList {
     int (*Get)(void *context, int index, wchar_t *text, int capacity);
 };
 
+// Why a file could not be opened: the common reasons in words of our own,
+// the same on every platform, any other in the system's.
+enum class FileProblem { kNotFound, kNoPermission, kFolder, kOther };
+
 // Files named on the command line, opened as the platform names them: from
 // the bytes of the argument on Linux, its wide characters on Windows.
 struct FileOpener {
@@ -24,6 +29,9 @@ struct FileOpener {
     // on (past "--midi=", say); false when it cannot be opened.
     bool (*Open)(void *context, int index, int skip, ByteSource &file);
     void (*Close)(ByteSource &file);
+    // Why the last Open failed, the system's words in reason for kOther;
+    // null where the platform cannot tell.
+    FileProblem (*WhyNotOpened)(void *context, FieldText &reason) = nullptr;
 };
 
 // What the platform gives the program.

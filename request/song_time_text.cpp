@@ -1,64 +1,147 @@
-// Exact reading of ticks and milliseconds.
+// Exact reading of ticks and decimals. A tick's time is an integer over the
+// division (or, with SMPTE, over frames a second times ticks a frame), so
+// which tick a time falls in depends only on the floor of the time times
+// that denominator: long division of the digits by hand gives it exactly,
+// however many decimals were typed, without a fraction that needs their
+// whole length.
 #include "request/song_time_text.h"
+
+#include <cstdlib>
+
+#include "request/request.h"
+#include "text/list_items.h"
 
 namespace {
 
-constexpr std::uint64_t kMaxTick = std::uint64_t(1) << 62;
-constexpr int kMaxWholeDigits = 18;
-constexpr int kMaxFractionDigits = 9;
+constexpr MidiInteger kLargestScaled = static_cast<MidiInteger>(1) << 110;
 
 bool IsDigit(wchar_t c) {
     return c >= L'0' && c <= L'9';
 }
 
-const wchar_t *SkipSpace(const wchar_t *text) {
-    while (*text == L' ' || *text == L'\t') {
+// The text without the blanks around it.
+void Trim(const wchar_t *&text, int &length) {
+    while (length > 0 && IsListBlank(text[0])) {
         ++text;
+        --length;
     }
-    return text;
+    while (length > 0 && IsListBlank(text[length - 1])) {
+        --length;
+    }
 }
 
-// Reads up to limit digits into value; returns how many, or -1 for more.
-int ReadDigits(const wchar_t *&text, int limit, MidiInteger &value) {
+int DigitsAt(const wchar_t *text, int length) {
     int count = 0;
-    for (; IsDigit(*text); ++text, ++count) {
-        if (count == limit) {
-            return -1;
-        }
-        value = value * 10 + (*text - L'0');
+    while (count < length && IsDigit(text[count])) {
+        ++count;
     }
     return count;
 }
 
 }  // namespace
 
-bool ReadTickText(const wchar_t *text, std::uint64_t &tick) {
-    text = SkipSpace(text);
-    MidiInteger value = 0;
-    const int digits = ReadDigits(text, kMaxWholeDigits + 1, value);
-    if (digits <= 0 || *SkipSpace(text) != L'\0' || value > kMaxTick) {
+bool ReadTickText(const wchar_t *text, int length, std::uint64_t &tick) {
+    Trim(text, length);
+    const int digits = DigitsAt(text, length);
+    if (digits == 0 || digits != length) {
         return false;
+    }
+    MidiInteger value = 0;
+    for (int i = 0; i < digits; ++i) {
+        value = value * 10 + (text[i] - L'0');
+        if (value > kMaxSongTick) {
+            return false;
+        }
     }
     tick = static_cast<std::uint64_t>(value);
     return true;
 }
 
-bool ReadMillisecondsText(const wchar_t *text, MidiTime &microseconds) {
-    text = SkipSpace(text);
-    MidiInteger value = 0;
-    const int whole = ReadDigits(text, kMaxWholeDigits, value);
+bool ReadDecimalText(const wchar_t *text, int length, DecimalText &decimal) {
+    Trim(text, length);
+    const int whole = DigitsAt(text, length);
     int fraction = 0;
-    if (*text == L'.') {
-        ++text;
-        fraction = ReadDigits(text, kMaxFractionDigits, value);
-    }
-    if (whole < 0 || fraction < 0 || whole + fraction == 0 || *SkipSpace(text) != L'\0') {
+    if (whole < length && text[whole] == L'.') {
+        fraction = DigitsAt(text + whole + 1, length - whole - 1);
+        if (whole + 1 + fraction != length) {
+            return false;
+        }
+    } else if (whole != length) {
         return false;
     }
-    MidiInteger scale = 1;
-    for (int i = 0; i < fraction; ++i) {
-        scale *= 10;
+    if (whole + fraction == 0) {
+        return false;
     }
-    microseconds = {value * 1000, scale};
+    int zeros = 0;
+    while (zeros < whole && text[zeros] == L'0') {
+        ++zeros;
+    }
+    decimal = {text + zeros, whole - zeros, text + whole + 1, fraction};
     return true;
+}
+
+bool ScaledMicroseconds(const DecimalText &milliseconds, MidiInteger multiplier,
+                        MidiInteger &scaled) {
+    const MidiInteger factor = 1000 * multiplier;
+    MidiInteger whole = 0;
+    for (int i = 0; i < milliseconds.wholeDigits; ++i) {
+        whole = whole * 10 + (milliseconds.whole[i] - L'0');
+        if (whole > kLargestScaled) {
+            return false;
+        }
+    }
+    // The fraction's digits times the factor, from the last: what carries
+    // out of the first is the whole part of the product.
+    MidiInteger carry = 0;
+    for (int i = milliseconds.fractionDigits - 1; i >= 0; --i) {
+        carry = ((milliseconds.fraction[i] - L'0') * factor + carry) / 10;
+    }
+    scaled = whole * factor + carry;
+    return scaled <= kLargestScaled;
+}
+
+double DecimalToDouble(const DecimalText &decimal) {
+    // strtod rounds correctly, whatever the length; the digits are ASCII.
+    char ascii[kListTextCapacity + 2];
+    int used = 0;
+    for (int i = 0; i < decimal.wholeDigits && used < kListTextCapacity; ++i) {
+        ascii[used++] = static_cast<char>(decimal.whole[i]);
+    }
+    ascii[used++] = '.';
+    for (int i = 0; i < decimal.fractionDigits && used < kListTextCapacity; ++i) {
+        ascii[used++] = static_cast<char>(decimal.fraction[i]);
+    }
+    ascii[used] = '\0';
+    return std::strtod(ascii, nullptr);
+}
+
+void WriteDecimal(const TextSink &out, const DecimalText &decimal) {
+    int fraction = decimal.fractionDigits;
+    while (fraction > 0 && decimal.fraction[fraction - 1] == L'0') {
+        --fraction;
+    }
+    wchar_t buffer[64];
+    int used = 0;
+    const auto put = [&](wchar_t c) {
+        if (used == 63) {
+            buffer[used] = L'\0';
+            WriteText(out, buffer);
+            used = 0;
+        }
+        buffer[used++] = c;
+    };
+    if (decimal.wholeDigits == 0) {
+        put(L'0');
+    }
+    for (int i = 0; i < decimal.wholeDigits; ++i) {
+        put(decimal.whole[i]);
+    }
+    if (fraction > 0) {
+        put(L'.');
+    }
+    for (int i = 0; i < fraction; ++i) {
+        put(decimal.fraction[i]);
+    }
+    buffer[used] = L'\0';
+    WriteText(out, buffer);
 }

@@ -7,6 +7,7 @@
 #include "calc/note_length_table.h"
 #include "calc/number_text.h"
 #include "calc/result_text.h"
+#include "request/song_time_text.h"
 #include "text/json_output.h"
 #include "text/shortest_number.h"
 
@@ -18,9 +19,17 @@ int PrintTempoForLength(const Request &request, const TextSink &out, const TextS
                  L"付点1/8, dotted 1/8, 3連1/8, triplet 1/8, 5:3 tuplet 1/8)");
         return 2;
     }
-    const wchar_t *const length = request.length;
-    const double milliseconds = WideTextToDouble(length);
-    if (NumberTextEnd(length) == 0 || (request.notes.strict && !IsOnlyANumber(length))) {
+    // A plain decimal is read whole, however many decimals it has; any other
+    // number as the window reads it, from a field's 99 characters.
+    const wchar_t *const typed = request.length;
+    const int typedLength = static_cast<int>(std::wcslen(typed));
+    FieldText length;
+    CopyFieldText(typed, length);
+    DecimalText decimal;
+    const bool plain = ReadDecimalText(typed, typedLength, decimal);
+    const double milliseconds = plain ? DecimalToDouble(decimal) : WideTextToDouble(length);
+    if (!plain && (NumberTextEnd(length) == 0 || typedLength >= kFieldTextCapacity ||
+                   (request.notes.strict && !IsOnlyANumber(length)))) {
         Complain(err, L"--tempo-for: the length '", length, L"' is not a number of milliseconds");
         return 1;
     }

@@ -23,6 +23,8 @@ NOT_A_TUPLET = ('is not N or N:D, N notes in the time of D, N from 2 and both up
 NOT_A_RATE = '--samples takes a rate in samples a second, a positive number, not'
 TEMPO_FOR_ALONE = ('--tempo-for MS NOTE takes no TEMPO or RESOLUTION, and none of --tuplets, '
                    '--triplets, --exact, --samples, --hz, --tempo-us or --tempos')
+GIVEN_TWICE = 'is given twice: only --at, --at-ms, --tuplets and --triplets add up'
+TABLE_AT_ALONE = '--table-at prints a note-length table: --at and --at-ms go without it'
 SYNOPSIS = ('usage: tactimer-cli [OPTIONS] TEMPO RESOLUTION\n'
             '       tactimer-cli [OPTIONS] --tempos LIST RESOLUTION\n'
             '       tactimer-cli [OPTIONS] -\n'
@@ -269,7 +271,7 @@ class FailureTest(unittest.TestCase):
                 (('--tuplets', '1001', '120', '480'), "--tuplets: '1001' %s" % NOT_A_TUPLET),
                 (('--tuplets', '5:1001', '120', '480'), "--tuplets: '5:1001' %s" % NOT_A_TUPLET),
                 (('--tuplets', '3:2:1', '120', '480'), "--tuplets: '3:2:1' %s" % NOT_A_TUPLET),
-                (('--tuplets', ' 3', '120', '480'), "--tuplets: ' 3' %s" % NOT_A_TUPLET),
+                (('--tuplets', '3 5', '120', '480'), "--tuplets: '3 5' %s" % NOT_A_TUPLET),
                 (('--tuplets', ','.join(str(n) for n in range(2, 35)), '120', '480'),
                  '--tuplets: no more than 32 tuplets'),
                 (('--samples', '0', '120', '480'), "%s '0'" % NOT_A_RATE),
@@ -295,7 +297,33 @@ class FailureTest(unittest.TestCase):
                 (('--tempo-for',), '--tempo-for needs MS and NOTE'),
                 (('--tempo-for', '375'), '--tempo-for needs NOTE after MS'),
                 (('--tempo-for', '375', '1/8', '120'), TEMPO_FOR_ALONE),
-                (('--exact', '--tempo-for', '375', '1/8'), TEMPO_FOR_ALONE)):
+                (('--exact', '--tempo-for', '375', '1/8'), TEMPO_FOR_ALONE),
+                (('--tempo-for', '1' * 1000, '1/8'),
+                 '--tempo-for: MS is longer than the 999 characters it may have'),
+                (('--tempo-for', '375', '1/8' + ' ' * 100),
+                 '--tempo-for: NOTE is longer than the 99 characters it may have'),
+                # Nothing typed is dropped without a word.
+                (('--tempos', '90', '--tempos', '100', '480'), '--tempos %s' % GIVEN_TWICE),
+                (('--midi', 'a.mid', '--midi', 'b.mid'), '--midi %s' % GIVEN_TWICE),
+                (('--midi', 'a.mid', '--table-at', '0', '--table-at=960'),
+                 '--table-at %s' % GIVEN_TWICE),
+                (('-', '-'), '- %s' % GIVEN_TWICE),
+                (('--format', 'csv', '120', '480', '--format=json'), '--format %s' % GIVEN_TWICE),
+                (('--lang', 'en', '--lang', 'en', '120', '480'), '--lang %s' % GIVEN_TWICE),
+                (('--samples', '48000', '--samples', '44100', '120', '480'),
+                 '--samples %s' % GIVEN_TWICE),
+                (('--tempo-for', '375', '1/8', '--tempo-for', '500', '1/4'),
+                 '--tempo-for %s' % GIVEN_TWICE),
+                (('--midi', 'a.mid', '--table-at', '0', '--at', '960'), TABLE_AT_ALONE),
+                (('--midi', 'a.mid', '--at-ms', '1000', '--table-at', '0'), TABLE_AT_ALONE),
+                (('--midi', 'a.mid', '--at', '1' * 1000),
+                 '--at: the value is longer than the 999 characters it may have'),
+                (('--midi', 'a.mid', '--at-ms', '1e3'),
+                 "--at-ms: '1e3' is not a time in milliseconds: digits, and a point and "
+                 "decimals if any"),
+                (('--midi', 'a.mid', '--at-ms', '1.2.3'),
+                 "--at-ms: '1.2.3' is not a time in milliseconds: digits, and a point and "
+                 "decimals if any")):
             with self.subTest(arguments=arguments):
                 status, out, err = run(*arguments)
                 self.assertEqual(2, status)
@@ -321,6 +349,13 @@ class FailureTest(unittest.TestCase):
         status, out, err = run('--help')
         self.assertEqual((0, ''), (status, err))
         self.assertTrue(out.startswith(SYNOPSIS + '\n'))
+        # The limits a user can meet, and which options add up.
+        for limit in ('999 characters for the value of --tuplets, --tempos, --at,',
+                      '1,000 bytes for a\nline of standard input',
+                      '--at, --at-ms, --tuplets and --triplets may be repeated and add up',
+                      'a tuplet given twice shown once', 'with any\n'
+                      '                           number of decimals'):
+            self.assertIn(limit, out)
         self.assertEqual((0, out, ''), run('-h', '120', '480'))
         options, examples = out.split('\nExamples:\n')
         for option in ('--tuplets LIST', '--triplets', '--exact', '--samples RATE', '--hz',

@@ -11,9 +11,13 @@ import fractions
 import io
 import json
 import math
+import os
 import random
+import select
 import subprocess
 import sys
+import tempfile
+import time
 import unittest
 
 PLAIN = [fractions.Fraction(1, 8), fractions.Fraction(1, 4), fractions.Fraction(1, 2), 1, 2, 4,
@@ -120,6 +124,10 @@ class TupletTest(unittest.TestCase):
                                  run('--format', form, '--tuplets', '3', '93.5', '960'))
                 self.assertEqual(run('--format', form, '--triplets', '93.5', '960'),
                                  run('--format', form, '--tuplets', '3:2,3', '--triplets', '93.5',
+                                     '960'))
+                # The separator of --tempos: a comma, blanks around it.
+                self.assertEqual(run('--format', form, '--tuplets', '3,5:4,7', '93.5', '960'),
+                                 run('--format', form, '--tuplets', ' 3, 5:4 ,\t7\u3000', '93.5',
                                      '960'))
 
     def test_japanese_captions_name_n_and_d_where_d_is_not_the_default(self):
@@ -268,8 +276,13 @@ class TempoForTest(unittest.TestCase):
                 ('500', 'Triplet 1/8', (0.5 * 2) / 3, 'triplet 1/8'),
                 ('333.3', '5:3 tuplet 1/16', (0.25 * 3) / 5, '5:3 tuplet 1/16'),
                 ('1000', '7連1/16', (0.25 * 4) / 7, 'septuplet 1/16'),
-                ('2000', '4', 16, '4')):
-            with self.subTest(note=note):
+                ('2000', '4', 16, '4'),
+                # Any number of decimals, all of them read.
+                ('836029.4166666666', '1/8', 0.5, '1/8'),
+                ('1' + '0' * 120, '4', 16, '4'),
+                ('0.' + '0' * 80 + '375' + '0' * 40, '1/32', 0.125, '1/32'),
+                ('375.' + '0' * 900 + '1', '1/8', 0.5, '1/8')):
+            with self.subTest(note=note, length=length[:20]):
                 status, out, err = run('--format', 'json', '--lang', 'en', '--tempo-for', length,
                                        note)
                 self.assertEqual((0, ''), (status, err))
@@ -300,21 +313,52 @@ class ManyPairsTest(unittest.TestCase):
         self.assertEqual(('100', '480', '1/4', '600.00'),
                          tuple(listed[19][k] for k in ('tempo', 'resolution', 'note', 'ms')))
 
-    def test_one_pair_prints_as_it_always_has(self):
-        self.assertEqual(run('120', '480'), run('-', stdin=b'120 480\n'))
-        self.assertEqual(run('--format', 'csv', '120', '480'),
-                         run('--format', 'csv', '--tempos', '120', '480'))
+    def test_the_shape_does_not_depend_on_how_many_pairs_came(self):
+        for form in ('table', 'csv', 'json'):
+            with self.subTest(format=form):
+                one = run('--format', form, '--tempos', '120', '480')
+                self.assertEqual(one, run('--format', form, '-', stdin=b'120 480\n'))
+                status, two, _ = run('--format', form, '--tempos', '120,140', '480')
+                self.assertEqual(0, status)
+                if form == 'json':
+                    self.assertEqual(json.loads(two)[:1], json.loads(one[1]))
+                else:
+                    self.assertTrue(two.startswith(one[1]), one[1])
+        self.assertEqual(['tempo', 'resolution', 'note', 'ticks', 'ms'],
+                         run('--format', 'csv', '--tempos', '120', '480')[1].split('\r\n')[0]
+                         .split(','))
+
+    def test_standard_input_skips_one_byte_order_mark_at_its_start(self):
+        expected = run('--format', 'csv', '--tempos', '120,140', '480')
+        for lines in (b'\xef\xbb\xbf120 480\n140 480\n',
+                      b'\xef\xbb\xbf# pairs\r\n120 480\r\n140 480',
+                      b'\xef\xbb\xbf\n\n120 480\n140\t480\n'):
+            with self.subTest(lines=lines):
+                self.assertEqual(expected, run('--format', 'csv', '-', stdin=lines))
 
     def test_a_bad_line_is_named_after_the_good_ones(self):
-        for lines, message in ((b'120 480\n140 0\n93.5 480\n',
-                                'standard input, line 2: the resolution reads as zero'),
-                               (b'120 480\n\n140 960 1\n',
-                                'standard input, line 3: a line holds TEMPO and RESOLUTION '
-                                'and nothing else'),
-                               (b'120 480\n' + b'1' * 1001 + b' 480\n',
-                                'standard input, line 2: the line is longer than 1000 bytes')):
+        for options, lines, message in (
+                ((), b'120 480\n140 0\n93.5 480\n',
+                 'standard input, line 2: the resolution reads as zero'),
+                ((), b'120 480\n\n140 960 1\n',
+                 'standard input, line 3: a line holds TEMPO and RESOLUTION and nothing else'),
+                ((), b'120 480\n' + b'1' * 1001 + b' 480\n',
+                 'standard input, line 2: the line is longer than 1000 bytes'),
+                # A zero byte is no end of the line, nor white space.
+                ((), b'120 480\n140 480\0 999 999\n',
+                 'standard input, line 2: a line holds TEMPO and RESOLUTION and nothing else'),
+                (('--strict',), b'120 480\n140 480\0\n',
+                 "standard input, line 2: the resolution '480\\x00' is not a number and "
+                 "nothing else"),
+                (('--strict',), b'120 480\n140\0 480\n',
+                 "standard input, line 2: the tempo '140\\x00' is not a number and nothing else"),
+                # A byte-order mark anywhere but at the start is no blank.
+                (('--strict',), b'120 480\n\xef\xbb\xbf140 480\n',
+                 "standard input, line 2: the tempo '\ufeff140' is not a number and nothing "
+                 "else")):
             with self.subTest(lines=lines[:20]):
-                status, out, err = run('--format', 'json', '--lang', 'en', '-', stdin=lines)
+                status, out, err = run('--format', 'json', '--lang', 'en', *options, '-',
+                                       stdin=lines)
                 self.assertEqual((1, 'tactimer-cli: %s\n' % message), (status, err))
                 self.assertEqual([120], [d['tempo'] for d in json.loads(out)])
         status, out, err = run('--format', 'csv', '--tempos', '120,,140', '480')
@@ -323,6 +367,54 @@ class ManyPairsTest(unittest.TestCase):
         self.assertEqual(17, len(out.splitlines()))
         self.assertEqual((1, '', 'tactimer-cli: standard input holds no TEMPO and RESOLUTION\n'),
                          run('-', stdin=b'# nothing\n\n'))
+
+    def test_output_and_error_in_one_file_keep_their_order(self):
+        for form in ('table', 'csv', 'json'):
+            with self.subTest(format=form):
+                with tempfile.TemporaryFile() as f:
+                    subprocess.run([CLI, '--format', form, '-'], input=b'120 480\n140 0\n',
+                                   stdout=f, stderr=subprocess.STDOUT, timeout=30)
+                    f.seek(0)
+                    both = f.read().decode('utf-8')
+                self.assertEqual(run('--format', form, '--tempos', '120', '480')[1]
+                                 + 'tactimer-cli: standard input, line 2: the resolution reads '
+                                 'as zero\n', both)
+
+    def test_each_line_is_answered_as_soon_as_it_is_read(self):
+        """A pipe kept open: each table must come before the next line is
+        written."""
+        process = subprocess.Popen([CLI, '--format', 'csv', '-'], stdin=subprocess.PIPE,
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        try:
+            for number, line in enumerate((b'120 480\n', b'# a comment\n140 960\n',
+                                           b'93.5 480\n')):
+                process.stdin.write(line)
+                process.stdin.flush()
+                expected = run('--format', 'csv', '--tempos', line.split()[-2].decode(),
+                               line.split()[-1].decode())[1].encode()
+                if number > 0:
+                    expected = expected.split(b'\r\n', 1)[1]
+                self.assertEqual(expected, read_within(process.stdout, len(expected), 10))
+            process.stdin.close()
+            self.assertEqual((0, b''), (process.wait(timeout=30), process.stdout.read()))
+        finally:
+            process.kill()
+            process.wait()
+
+
+def read_within(stream, count, seconds):
+    """count bytes from the stream, or what came of them in that time."""
+    got = b''
+    deadline = time.monotonic() + seconds
+    while len(got) < count:
+        ready, _, _ = select.select([stream], [], [], max(0, deadline - time.monotonic()))
+        if not ready:
+            break
+        chunk = os.read(stream.fileno(), count - len(got))
+        if not chunk:
+            break
+        got += chunk
+    return got
 
 
 if __name__ == '__main__':

@@ -11,11 +11,11 @@ import sys
 import smf_writer as w
 
 
-def tempo_map():
+def tempo_map(name=b'Tempo map'):
     """Format 1: tempo and time-signature changes in the first track, notes
     in running status, sysex and a tempo change in the second, an unknown
     chunk between them."""
-    first = w.track([(0, w.track_name(b'Tempo map')), (0, w.time_signature(4, 2)),
+    first = w.track([(0, w.track_name(name)), (0, w.time_signature(4, 2)),
                      (0, w.tempo(500000)), (1920, w.tempo(480000)),
                      (1920, w.time_signature(3, 2)), (0, w.tempo(641711)),
                      (1440, w.time_signature(7, 3)), (840, w.tempo(1000000)),
@@ -55,6 +55,10 @@ def broken():
 SONGS = {
     'tempo_map.mid': tempo_map,
     'テンポ.mid': tempo_map,
+    # As Japanese sequencers name their tracks: in Shift_JIS.
+    'shift_jis.mid': lambda: tempo_map('テンポ地図 ｶﾀｶﾅ ①Ⅱ 纊'.encode('cp932')),
+    # Neither UTF-8 nor Shift_JIS, with a line break.
+    'bytes_name.mid': lambda: tempo_map(b'Caf\xe9\r\nau lait'),
     'smpte.mid': smpte,
     'song.rmi': lambda: w.rmid(tempo_map()),
     'lenient.mid': lenient,

@@ -9,6 +9,7 @@ usage: midi_test.py TACTIMER_CLI OPENMSX_FOLDER bounded|unbounded
   unbounded: the program runs under AddressSanitizer, whose shadow memory
   no address-space limit can hold: the bounded-memory test is skipped.
 """
+import csv
 import glob
 import io
 import json
@@ -202,16 +203,32 @@ def seeded_song(rng, changes, division=480, tracks=3):
 class GeneratedSongsTest(unittest.TestCase):
     def test_hundreds_of_tempo_changes_are_timed_exactly(self):
         rng = random.Random(15360)
-        for changes, division in ((600, 480), (250, 96), (40, 32767), (3, 1)):
+        for changes, division in ((600, 480), (250, 96), (40, 32767), (3, 1), (200, 1000),
+                                  (50, 32)):
             with self.subTest(changes=changes, division=division):
                 data, tempos, signatures, end = seeded_song(rng, changes, division)
                 path = write(data)
                 ticks = [rng.randint(0, end + 1000) for _ in range(40)] + [0, end]
+                # As scripts print them, with any number of decimals, and
+                # at a tick's very start or just before it.
                 times = [Fraction(rng.randint(0, 10 ** 12), 10 ** rng.randint(0, 6))
                          for _ in range(20)]
-                document, err = song(path, '--at', ','.join(map(str, ticks)),
-                                     '--at-ms', ','.join('%s' % float_text(t) for t in times))
+                times += [Fraction(rng.randint(0, 10 ** 40), 10 ** rng.randint(25, 40))
+                          for _ in range(10)]
+                for tick in rng.sample(ticks, 10):
+                    at = time_of(tempos, division, tick) / 1000
+                    if terminates(at):
+                        times += [at, at - Fraction(1, 10 ** 40)] if at > 0 else [at]
+                document, err = song(path, '--at', ','.join(map(str, ticks)))
                 self.assertEqual('', err)
+                # As many times at once as --at-ms's 999 characters hold.
+                texts = [float_text(t) for t in times]
+                while texts:
+                    count = 1
+                    while count < len(texts) and len(','.join(texts[:count + 1])) < 1000:
+                        count += 1
+                    document['at'] += song(path, '--at-ms', ','.join(texts[:count]))[0]['at']
+                    texts = texts[count:]
                 listed = [(t['tick'], t['us_per_quarter']) for t in document['tempos']]
                 self.assertEqual(tempos if tempos[0][0] == 0 else
                                  [(0, DEFAULT_TEMPO)] + tempos, listed)
@@ -226,6 +243,9 @@ class GeneratedSongsTest(unittest.TestCase):
                 for asked, at in zip(times, document['at'][len(ticks):]):
                     self.assertEqual(tick_at(tempos, division, asked * 1000), at['tick'],
                                      asked)
+                self.assertEqual((1, '', "tactimer-cli: --at-ms: '1%s.5' lies past tick 2^62, the "
+                                  "last that a MIDI file may have\n" % ('0' * 30)),
+                                 run('--midi', path, '--at-ms', '1' + '0' * 30 + '.5'))
                 self.assertEqual((end, ms_text(time_of(tempos, division, end))),
                                  (document['end']['tick'], document['end']['ms']))
 
@@ -268,6 +288,38 @@ class GeneratedSongsTest(unittest.TestCase):
                 self.assertEqual(fps == 29, document['smpte']['drop_frame'])
                 self.assertEqual(1, run('--midi', write(data), '--table-at', '0')[0])
 
+    def test_csv_says_what_json_says(self):
+        meta_between = b'\0\x90\x3c\x40\x0a\xff\x01\x01A\x0a\x3e\x40' + b'\0' + w.END_OF_TRACK
+        for name, data in (
+                ('resolution', w.smf(1, 480, [w.track([(0, w.track_name(b'A, "quoted" name')),
+                                                       (0, w.tempo(600000))]),
+                                              w.track([(960, b'\x90\x3c\x40')])])),
+                ('smpte', w.smf(0, w.smpte_division(29, 4), [w.track([(0, w.tempo(1))])])),
+                ('lenient', w.header(1, 3, 96) + w.chunk(b'MTrk', meta_between))):
+            with self.subTest(song=name):
+                path = write(data)
+                document, _ = song(path, '--at', '5', '--at-ms', '0.5000')
+                rows = csv_rows(path, '--at', '5', '--at-ms', '0.5000')
+                facts = {kind: rows[kind][0][-1] for kind in rows if rows[kind][0][1] == ''
+                         and kind != 'lenient'}
+                expected = {'file': path, 'format': str(document['format']),
+                            'tracks': str(document['tracks'])}
+                if 'smpte' in document:
+                    expected.update({'smpte_' + key: str(value).lower()
+                                     for key, value in document['smpte'].items()})
+                else:
+                    expected['resolution'] = str(document['resolution'])
+                if document['name'] is not None:
+                    expected.update(name=document['name'],
+                                    name_encoding=document['name_encoding'])
+                self.assertEqual(expected, facts)
+                self.assertEqual([(str(item['offset']), str(item['track']), item['what'])
+                                  for item in document['lenient']],
+                                 [tuple(row[-3:]) for row in rows.get('lenient', [])])
+                self.assertEqual(len(document['tempos']), len(rows['tempo']))
+                self.assertEqual(['', '0.5'], [row[11] for row in rows['at']])
+                self.assertEqual(['0.5'], [at['at_ms'] for at in document['at'][1:]])
+
     def test_a_midiutil_song(self):
         made = MIDIFile(2, deinterleave=False)
         for beat, bpm in ((0, 120), (16, 93.5), (40, 140), (41, 61)):
@@ -298,11 +350,98 @@ class GeneratedSongsTest(unittest.TestCase):
                                      '--table-at', str(tick)))
 
 
+# ---- Track names: UTF-8, Shift_JIS, or neither ----
+
+def shift_jis_pairs():
+    """Every two-byte character that code page 932 maps, outside its
+    user-defined rows."""
+    pairs = []
+    for lead in list(range(0x81, 0xA0)) + list(range(0xE0, 0xFD)):
+        for trail in range(0x40, 0xFD):
+            try:
+                text = bytes([lead, trail]).decode('cp932')
+            except UnicodeDecodeError:
+                continue
+            if len(text) == 1 and not 0xE000 <= ord(text) <= 0xF8FF:
+                pairs.append(bytes([lead, trail]))
+    return pairs
+
+
+class NamesTest(unittest.TestCase):
+    def named(self, name):
+        return write(w.smf(0, 96, [w.track([(0, w.track_name(name))])]), 'named.mid')
+
+    def test_a_name_is_shown_in_the_encoding_it_was_written_in(self):
+        kana = 'ｶﾀｶﾅ ①Ⅱ㈱ 纊褜 ～＼'
+        for name, shown, encoding, line in (
+                ('テンポ'.encode('utf-8'), 'テンポ', 'utf-8', 'name: テンポ'),
+                ('テンポ地図'.encode('cp932'), 'テンポ地図', 'shift_jis',
+                 'name (Shift_JIS): テンポ地図'),
+                (kana.encode('cp932'), kana, 'shift_jis', 'name (Shift_JIS): ' + kana),
+                (b'Caf\xe9 au lait', 'Caf\\xE9 au lait', 'bytes',
+                 'name (bytes): Caf\\xE9 au lait'),
+                (b'\x82\xa0\x82', '\\x82\\xA0\\x82', 'bytes', 'name (bytes): \\x82\\xA0\\x82'),
+                # Control characters keep the table's lines.
+                (b'first\nsecond\ttab\x7f', 'first\nsecond\ttab\x7f', 'utf-8',
+                 'name: first\\nsecond\\ttab\\x7F'),
+                ('改行\r\n'.encode('cp932'), '改行\r\n', 'shift_jis',
+                 'name (Shift_JIS): 改行\\r\\n'),
+                # Cut by the reader at 255 bytes, inside the last character.
+                ('あ'.encode('cp932') * 130, 'あ' * 127, 'shift_jis',
+                 'name (Shift_JIS): ' + 'あ' * 127),
+                ('あ'.encode('utf-8') * 90, 'あ' * 85, 'utf-8', 'name: ' + 'あ' * 85)):
+            with self.subTest(name=name[:12]):
+                path = self.named(name)
+                document, _ = song(path)
+                self.assertEqual((shown, encoding), (document['name'], document['name_encoding']))
+                self.assertEqual(line, run('--lang', 'en', '--midi', path)[1].splitlines()[1])
+                rows = csv_rows(path)
+                self.assertEqual((line.split(': ', 1)[1], encoding),
+                                 (rows['name'][0][-1], rows['name_encoding'][0][-1]))
+        self.assertEqual('曲名（Shift_JIS）: テンポ地図',
+                         run('--midi', self.named('テンポ地図'.encode('cp932')))[1].splitlines()[1])
+        document, _ = song(write(w.smf(0, 96, [w.track([])])))
+        self.assertEqual((None, None), (document['name'], document['name_encoding']))
+
+    def test_every_shift_jis_character_reads_as_pythons_cp932_reads_it(self):
+        pairs = shift_jis_pairs()
+        self.assertGreater(len(pairs), 7700)
+        # After あ, whose first byte no UTF-8 text starts with.
+        start = 'あ'.encode('cp932')
+        for first in range(0, len(pairs), 120):
+            name = start + b''.join(pairs[first:first + 120])
+            document, _ = song(self.named(name))
+            self.assertEqual((name.decode('cp932'), 'shift_jis'),
+                             (document['name'], document['name_encoding']), first)
+
+
+def csv_rows(path, *arguments):
+    """The MIDI report's CSV rows by kind, each a list of its rows' fields."""
+    status, out, err = run('--format', 'csv', '--midi', path, *arguments)
+    assert status == 0, (path, err)
+    rows = list(csv.reader(io.StringIO(out, newline='')))
+    assert rows[0][0] == 'kind' and all(len(row) == len(rows[0]) for row in rows), rows
+    kinds = {}
+    for row in rows[1:]:
+        kinds.setdefault(row[0], []).append(row)
+    return kinds
+
+
+def terminates(value):
+    """Whether the fraction has a finite decimal expansion."""
+    denominator = value.denominator
+    for factor in (2, 5):
+        while denominator % factor == 0:
+            denominator //= factor
+    return denominator == 1
+
+
 def float_text(value):
-    """A fraction of milliseconds with a finite decimal expansion."""
+    """A fraction of milliseconds with a finite decimal expansion, all its
+    digits."""
     whole, rest = divmod(value.numerator, value.denominator)
     digits = ''
-    while rest and len(digits) < 9:
+    while rest:
         rest *= 10
         digit, rest = divmod(rest, value.denominator)
         digits += str(digit)
@@ -310,6 +449,12 @@ def float_text(value):
 
 
 # ---- Bad files and lenient ones ----
+
+def without_privileges():
+    """As a user whom permissions bind: root reads any file."""
+    if os.geteuid() == 0:
+        os.setgid(65534)
+        os.setuid(65534)
 
 TRACK_START = 22  # after the 14 bytes of MThd and 8 of the chunk header
 
@@ -365,12 +510,24 @@ class BadFilesTest(unittest.TestCase):
                                                % (path, offset, message)), err)
                 self.assertEqual(1, err.count('\n'), err)
 
-    def test_a_file_that_cannot_be_opened_or_read(self):
-        missing = os.path.join(FOLDER, 'missing.mid')
-        self.assertEqual((1, '', 'tactimer-cli: %s: cannot be opened\n' % missing),
-                         run('--midi', missing))
-        self.assertEqual((1, '', 'tactimer-cli: %s: byte 0: cannot be read\n' % FOLDER),
-                         run('--midi', FOLDER))
+    def test_a_file_that_cannot_be_opened_says_why(self):
+        denied = write(w.smf(0, 96, [w.track([])]), 'denied.mid')
+        os.chmod(denied, 0)
+        for path, reason in ((os.path.join(FOLDER, 'missing.mid'), 'there is no such file'),
+                             (os.path.join(FOLDER, 'missing', 'song.mid'),
+                              'there is no such file'),
+                             (FOLDER, 'it is a folder, not a file'),
+                             (denied, 'permission to read it is denied')):
+            with self.subTest(reason=reason):
+                try:
+                    result = subprocess.run([CLI, '--midi', path], capture_output=True,
+                                            timeout=30, preexec_fn=without_privileges)
+                except PermissionError:
+                    self.skipTest('the unprivileged user cannot run %s' % CLI)
+                self.assertEqual((1, b'', 'tactimer-cli: %s: cannot be opened: %s\n'
+                                  % (path, reason)),
+                                 (result.returncode, result.stdout,
+                                  result.stderr.decode('utf-8')))
 
     def test_what_real_files_break_is_let_pass_and_said(self):
         notes = b'\0\xff\x51\x03\x07\xa1\x20\x60\x90\x3c\x40\x60\x80\x3c\x40'
@@ -396,6 +553,37 @@ class BadFilesTest(unittest.TestCase):
                 self.assertIn(leniency, document['lenient'][0]['what'])
                 self.assertEqual(end, document['end']['tick'])
         self.assertEqual([], song(write(whole))[0]['lenient'])
+
+    def test_a_million_tempo_changes_keep_32_bytes_each(self):
+        """A tick, a tempo and an exact time: 40 bytes a change beyond what a
+        small song takes are room enough; with 24 the exact times do not fit,
+        which is said without naming a byte, since the whole file was read."""
+        if MEMORY == 'unbounded':
+            self.skipTest('AddressSanitizer needs more address space than any bound')
+
+        def tempo_changes(count):
+            events = b''.join(b'\x01' + w.tempo(100000 + i % 800000) for i in range(count))
+            return w.smf(0, 480, [events + b'\0' + w.END_OF_TRACK])
+
+        def limited(path, megabytes):
+            limit = megabytes * 1024 * 1024
+            result = subprocess.run([CLI, '--format', 'csv', '--midi', path],
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                    timeout=120, preexec_fn=lambda: resource.setrlimit(
+                                        resource.RLIMIT_AS, (limit, limit)))
+            return result.returncode, result.stderr.decode('utf-8')
+
+        few = write(tempo_changes(10), 'few.mid')
+        low, high = 1, 256
+        while low < high:
+            middle = (low + high) // 2
+            low, high = (low, middle) if limited(few, middle)[0] == 0 else (middle + 1, high)
+        many = write(tempo_changes(1000000), 'many.mid')
+        self.assertEqual((0, ''), limited(many, low + 40))
+        # With the implied tempo at tick 0.
+        self.assertEqual((1, 'tactimer-cli: %s: the exact times of its 1000001 tempo changes do '
+                          'not fit in memory\n' % many), limited(many, low + 24))
+        os.remove(many)
 
     def test_a_large_file_streams_through_in_bounded_memory(self):
         if MEMORY == 'unbounded':
@@ -424,4 +612,6 @@ if __name__ == '__main__':
         sys.exit('usage: midi_test.py TACTIMER_CLI OPENMSX_FOLDER bounded|unbounded')
     CLI, OPENMSX, MEMORY = sys.argv[1:]
     FOLDER = tempfile.mkdtemp()
+    # Readable by the unprivileged user that a permission test runs as.
+    os.chmod(FOLDER, 0o755)
     unittest.main(argv=sys.argv[:1], verbosity=1)
