@@ -356,6 +356,9 @@ class FailureTest(unittest.TestCase):
                       'a tuplet given twice shown once', 'with any\n'
                       '                           number of decimals'):
             self.assertIn(limit, out)
+        for field in ('whole_at_multiples_of', 'drift_ms_per_100_quarters', 'name_encoding',
+                      'at_ms', 'lenient'):
+            self.assertIn(field, out)
         self.assertEqual((0, out, ''), run('-h', '120', '480'))
         options, examples = out.split('\nExamples:\n')
         for option in ('--tuplets LIST', '--triplets', '--exact', '--samples RATE', '--hz',
