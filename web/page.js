@@ -419,35 +419,39 @@
     return acceptedArguments(fields, ['--midi', 'x']);
   }
 
-  let shownReport = 0;
+  // Each output shows the last request made for it, whatever order the
+  // replies come in.
+  const latest = {report: 0, table: 0};
+
+  function reading(out) {
+    out.setAttribute('aria-busy', 'true');
+    out.dataset.state = 'reading';
+  }
+
+  function shown(out, state) {
+    out.setAttribute('aria-busy', 'false');
+    out.dataset.state = state;
+  }
 
   async function refreshReport() {
     if (openFile === null) {
       return;
     }
     const lookups = midiArguments(lookupFields());
-    const tableAt = midiArguments(midiFields().filter((field) => field.dataset.option === '--table-at'));
-    // The note options (the tempo comes from the file) go with the table.
-    const notes = tableAt.length === 0 ? [] : acceptedArguments(noteFields(), ['--midi', 'x', ...tableAt]);
-    const id = ++shownReport;
+    const id = ++latest.report;
     const out = $('#midi-out');
-    out.setAttribute('aria-busy', 'true');
-    out.dataset.state = 'reading';
+    reading(out);
     if (out.childElementCount === 0) {
       out.replaceChildren(element('p', {class: 'hint'}, texts.reading));
     }
-    const base = ['--format', 'json', '--lang', language, '--midi', openFile];
-    const report = await runOnFile([...base, ...lookups], true);
-    const table = tableAt.length === 0 ? null : await runOnFile([...base, ...tableAt, ...notes], true);
-    if (id !== shownReport) {
+    const report = await runOnFile(['--format', 'json', '--lang', language, '--midi', openFile, ...lookups], true);
+    if (id !== latest.report) {
       return;
     }
-    out.setAttribute('aria-busy', 'false');
     if (report.status !== 0 || report.cut) {
+      closeFile();
       $('#midi-error').textContent = report.cut ? texts.cut : firstMessage(report.err);
-      out.replaceChildren();
-      out.dataset.state = 'error';
-      closeFile(false);
+      shown(out, 'error');
       return;
     }
     $('#midi-error').textContent = '';
@@ -456,19 +460,45 @@
     if (warnings.length > 0) {
       parts.splice(1, 0, element('ul', {class: 'notes'}, ...warnings.map((line) => element('li', {}, line))));
     }
-    if (table !== null) {
-      const tableOut = element('div', {class: 'out', 'data-key': 'table-at'});
-      showOutput(tableOut, table, () => drawDocument(table.document));
-      parts.push(tableOut);
-    }
     out.replaceChildren(...parts);
-    out.dataset.state = 'shown';
+    shown(out, 'shown');
+  }
+
+  // The note table at a tick's tempo, with the note options chosen above
+  // (the tempo and the resolution come from the file).
+  async function refreshTableAt() {
+    const out = $('#table-at-out');
+    const tableAt = midiArguments(midiFields().filter((field) => field.dataset.option === '--table-at'));
+    const id = ++latest.table;
+    if (openFile === null || tableAt.length === 0) {
+      out.replaceChildren();
+      delete out.dataset.state;
+      return;
+    }
+    const notes = acceptedArguments(noteFields(), ['--midi', 'x', ...tableAt]);
+    reading(out);
+    const table = await runOnFile(['--format', 'json', '--lang', language, '--midi', openFile, ...tableAt, ...notes], true);
+    if (id === latest.table && openFile !== null) {
+      showOutput(out, table, () => drawDocument(table.document));
+      shown(out, 'shown');
+    }
+  }
+
+  // Typing in the note options reads the file again only once it pauses.
+  let tableTimer = 0;
+
+  function scheduleTableAt() {
+    if (openFile !== null && $('#opt-table-at').value !== '') {
+      reading($('#table-at-out'));
+      clearTimeout(tableTimer);
+      tableTimer = setTimeout(refreshTableAt, 150);
+    }
   }
 
   function openMidi(file) {
     $('#midi-error').textContent = '';
     if (file.size > kMaxFileBytes) {
-      closeFile(false);
+      closeFile();
       $('#midi-error').textContent = texts.tooLarge(file.name);
       return;
     }
@@ -480,19 +510,21 @@
     $('#midi-close').disabled = false;
     showSaveWhat();
     refreshReport();
+    refreshTableAt();
   }
 
-  function closeFile(clearError = true) {
+  function closeFile() {
     openFile = null;
-    ++shownReport;
+    ++latest.report;
+    ++latest.table;
     worker?.postMessage({kind: 'close'});
     $('#midi-close').disabled = true;
     $('#midi-file').value = '';
-    $('#midi-out').replaceChildren();
-    delete $('#midi-out').dataset.state;
-    if (clearError) {
-      $('#midi-error').textContent = '';
+    for (const out of [$('#midi-out'), $('#table-at-out')]) {
+      out.replaceChildren();
+      delete out.dataset.state;
     }
+    $('#midi-error').textContent = '';
     showSaveWhat();
   }
 
@@ -543,6 +575,7 @@
     refreshNotes();
     refreshTempoFor();
     refreshReport();
+    refreshTableAt();
   }
 
   // ---- Start ----
@@ -560,11 +593,13 @@
       calculate();
     });
     noteFields().concat($('#opt-tempo-us')).forEach((field) => field.addEventListener('input', refreshNotes));
+    noteFields().forEach((field) => field.addEventListener('input', scheduleTableAt));
     ['#for-ms', '#for-note'].forEach((id) => $(id).addEventListener('input', refreshTempoFor));
     $('#tempo-for').addEventListener('submit', (event) => event.preventDefault());
     midiFields().forEach((field) => {
-      field.addEventListener('change', refreshReport);
-      field.addEventListener('keydown', (event) => event.key === 'Enter' && refreshReport());
+      const refresh = field.dataset.option === '--table-at' ? refreshTableAt : refreshReport;
+      field.addEventListener('change', refresh);
+      field.addEventListener('keydown', (event) => event.key === 'Enter' && refresh());
     });
     $('#midi-file').addEventListener('change', (event) => event.target.files.length > 0 && openMidi(event.target.files[0]));
     $('#midi-close').addEventListener('click', () => closeFile());
