@@ -25,6 +25,7 @@
       shown: '最初の 1000 行を表示しています。すべての行は CSV か JSON で保存できます。',
       tooLarge: (name) => name + ': 256 MiB を超えるファイルはこのページでは読みません（tactimer-cli はどの大きさでも読めます）',
       cut: 'ページに表示しきれない大きさの出力です。tactimer-cli で出力してください。',
+      noWorker: 'このブラウザーでは、ファイルを読む Web Worker を始められませんでした。',
       footer: 'Tactimer は WebAssembly にしたウィンドウ版と同じ C++ で計算します。このページはオフラインで動き、何も送信しません。',
       yes: 'はい',
       keys: {
@@ -54,6 +55,7 @@
       shown: 'The first 1000 rows are shown. Save the CSV or JSON for all of them.',
       tooLarge: (name) => name + ': larger than the 256 MiB this page reads (tactimer-cli reads files of any size)',
       cut: 'The output is larger than the page can show: run tactimer-cli for it.',
+      noWorker: 'This browser could not start the Web Worker that reads files.',
       footer: 'Tactimer computes with the same C++ as its window, as WebAssembly. This page works offline and sends nothing anywhere.',
       yes: 'yes',
       keys: {
@@ -169,11 +171,11 @@
   // Scalars as a list of facts, records and lists of records as tables, in
   // the order the runner printed them; a tempo map gets its graph first.
   function drawDocument(document) {
-    if (Array.isArray(document) && !isTable(document)) {
+    if (Array.isArray(document)) {
       return document.flatMap(drawDocument);
     }
-    if (isTable(document)) {
-      return document.flatMap(drawDocument);
+    if (!isRecord(document)) {
+      return [element('p', {}, valueText(document))];
     }
     const facts = element('dl', {class: 'facts'});
     const parts = [facts];
@@ -274,7 +276,7 @@
     svg.innerHTML = `<path class="step" d="${path.join('')}"/>`;
     const labels = [
       label(left - 8, y(Number(high)) + 4, 'end', high),
-      label(left - 8, y(Number(low)) + 4, 'end', low),
+      ...(low === high ? [] : [label(left - 8, y(Number(low)) + 4, 'end', low)]),
       label(left, height - 14, 'start', where(start)),
       label(width - right, height - 14, 'end', where(finish)),
     ];
@@ -395,6 +397,9 @@
     const url = URL.createObjectURL(new Blob(code, {type: 'text/javascript'}));
     worker = new Worker(url);
     URL.revokeObjectURL(url);
+    worker.onerror = () => {
+      $('#midi-error').textContent = texts.noWorker;
+    };
     worker.onmessage = (event) => {
       const reply = event.data;
       replies.get(reply.id)?.(reply);

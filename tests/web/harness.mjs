@@ -40,8 +40,8 @@ export async function openPage(browser, contextOptions = {}) {
 }
 
 // tactimer-cli's status, output bytes and error text.
-export function cli(args, cwd = undefined) {
-  const result = spawnSync(CLI, args, {cwd, maxBuffer: 1 << 30});
+export function cli(args, cwd = undefined, input = '') {
+  const result = spawnSync(CLI, args, {cwd, input, maxBuffer: 1 << 30});
   if (result.error) {
     throw result.error;
   }
