@@ -102,7 +102,7 @@
     return records;
   }
 
-  // The note rows of a table as the runner prints it as CSV; null when it
+  // The note rows of a table as the runner prints it as CSV; none when it
   // refused the numbers.
   function noteColumns(args) {
     const result = runner.run(['--format', 'csv', '--lang', language, ...args]);
@@ -170,19 +170,19 @@
 
   // Scalars as a list of facts, records and lists of records as tables, in
   // the order the runner printed them; a tempo map gets its graph first.
-  function drawDocument(document) {
-    if (Array.isArray(document)) {
-      return document.flatMap(drawDocument);
+  function drawDocument(printed) {
+    if (Array.isArray(printed)) {
+      return printed.flatMap(drawDocument);
     }
-    if (!isRecord(document)) {
-      return [element('p', {}, valueText(document))];
+    if (!isRecord(printed)) {
+      return [element('p', {}, valueText(printed))];
     }
     const facts = element('dl', {class: 'facts'});
     const parts = [facts];
-    for (const [key, value] of document) {
+    for (const [key, value] of printed) {
       if (isTable(value)) {
-        if (key === 'tempos' && isRecord(document.get('end'))) {
-          parts.push(drawGraph(value, document.get('end')));
+        if (key === 'tempos' && value.length > 0 && isRecord(printed.get('end'))) {
+          parts.push(drawGraph(value, printed.get('end')));
         }
         if (value.length > 0) {
           parts.push(...drawTable(key, value));
@@ -461,7 +461,7 @@
     }
     $('#midi-error').textContent = '';
     const warnings = report.err.split('\n').filter((line) => line !== '').map(firstMessage);
-    const parts = drawDocument(report.document);
+    const parts = drawDocument(report.parsed);
     if (warnings.length > 0) {
       parts.splice(1, 0, element('ul', {class: 'notes'}, ...warnings.map((line) => element('li', {}, line))));
     }
@@ -484,7 +484,7 @@
     reading(out);
     const table = await runOnFile(['--format', 'json', '--lang', language, '--midi', openFile, ...tableAt, ...notes], true);
     if (id === latest.table && openFile !== null) {
-      showOutput(out, table, () => drawDocument(table.document));
+      showOutput(out, table, () => drawDocument(table.parsed));
       shown(out, 'shown');
     }
   }

@@ -46,13 +46,13 @@ function handle(message) {
   const started = performance.now();
   const result = runner.run(message.args);
   const took = performance.now() - started;
-  let document = null;
+  let parsed = null;
   if (message.json && result.status === 0 && !result.cut) {
-    document = parseJson(new TextDecoder().decode(result.out));
+    parsed = parseJson(new TextDecoder().decode(result.out));
   }
   const out = result.out.buffer;
   postMessage({id: message.id, status: result.status, err: result.err, cut: result.cut, out,
-               document, took},
+               parsed, took},
               [out]);
 }
 
