@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Shows that the release is reproducible: builds it twice, from copies of the
 # sources in two fresh folders at different paths, one after the other, and
-# compares the SHA-256 of both builds' executables and zips.
+# compares the SHA-256 of both builds' executables, pages and zips.
 # Usage: tools/check-reproducible.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,7 +21,8 @@ for copy in "${copies[@]}"; do
 done
 
 status=0
-for file in build/release/app/tactimer.exe build/release/cli/tactimer-cli.exe dist/Tactimer-*-win64.zip; do
+for file in build/release/app/tactimer.exe build/release/cli/tactimer-cli.exe dist/tactimer.html \
+    dist/Tactimer-*-win64.zip; do
     sums=()
     for copy in "${copies[@]}"; do
         sums+=("$(cd "$copy" && sha256sum $file)")

@@ -9,12 +9,15 @@ packages=(
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   python3 python3-yaml python3-midiutil midicsv openttd-openmsx wine wine64 xvfb x11-utils imagemagick osslsigncode openssl
   fonts-wine fonts-ipafont-gothic locales
+  emscripten chromium
 )
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
+# Debian's npm, unless a node that brings its own is installed.
+command -v npm >/dev/null || missing+=(npm)
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Tactimer's Windows release in a fresh build folder and writes
-# dist/Tactimer-VERSION-win64.zip and dist/SHA256SUMS. The same commit gives
+# Builds Tactimer's Windows release in a fresh build folder, and the page
+# (tools/web.sh), and writes dist/Tactimer-VERSION-win64.zip, which holds
+# the two programs and tactimer.html, and dist/SHA256SUMS. The same commit gives
 # the same bytes: every time stamp comes from SOURCE_DATE_EPOCH, which is the
 # last commit's time unless the caller sets it.
 #
@@ -22,6 +23,7 @@ name=Tactimer-$version
 stage=build/release/stage
 mkdir -p "$stage" dist
 cp build/release/app/tactimer.exe build/release/cli/tactimer-cli.exe "$stage/"
+bash tools/web.sh
 
 if [ -n "${TACTIMER_SIGN_PKCS12:-}${TACTIMER_SIGN_PASSWORD:-}" ]; then
     for program in tactimer.exe tactimer-cli.exe; do
@@ -33,6 +35,7 @@ fi
 python3 tools/make_release_zip.py "dist/$name-win64.zip" "$name" "$SOURCE_DATE_EPOCH" \
     tactimer.exe="$stage/tactimer.exe" \
     tactimer-cli.exe="$stage/tactimer-cli.exe" \
+    tactimer.html=dist/tactimer.html \
     README.txt=build/release/release/README.txt \
     LICENSE.txt=LICENSE
 (cd dist && sha256sum "$name-win64.zip" >SHA256SUMS)

@@ -7,69 +7,19 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <random>
 #include <vector>
 
 #include "midi/smf_reader.h"
 #include "midi/tempo_map.h"
+#include "tests/bench/benchmark_song.h"
 #include "tests/memory_bytes.h"
 
 namespace {
 
-constexpr int kTracks = 16;
-constexpr int kEventsPerTrack = 640000;
 constexpr long kReadSize = 1 << 16;
 
-void AppendNumber(std::vector<unsigned char> &bytes, unsigned long value, int count) {
-    for (int i = count - 1; i >= 0; --i) {
-        bytes.push_back(static_cast<unsigned char>(value >> (8 * i)));
-    }
-}
-
-void AppendVariableLength(std::vector<unsigned char> &bytes, unsigned long value) {
-    unsigned char reversed[4];
-    int count = 0;
-    do {
-        reversed[count++] = static_cast<unsigned char>(value & 0x7F);
-        value >>= 7;
-    } while (value != 0);
-    while (count > 1) {
-        bytes.push_back(reversed[--count] | 0x80);
-    }
-    bytes.push_back(reversed[0]);
-}
-
-std::vector<unsigned char> MakeSong() {
-    std::mt19937 random(10000000);
-    std::vector<unsigned char> bytes = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1};
-    AppendNumber(bytes, kTracks, 2);
-    AppendNumber(bytes, 960, 2);
-    for (int track = 0; track < kTracks; ++track) {
-        std::vector<unsigned char> events;
-        for (int i = 0; i < kEventsPerTrack; ++i) {
-            AppendVariableLength(events, random() % 200 < 190 ? random() % 120 : random() % 4000);
-            if (track == 0 && i % 1000 == 0) {
-                const unsigned long tempo = 300000 + random() % 400000;
-                events.insert(events.end(), {0xFF, 0x51, 0x03});
-                AppendNumber(events, tempo, 3);
-                // A meta event ends the running status.
-                events.insert(events.end(), {0x00, static_cast<unsigned char>(0x90 | track)});
-            } else if (i % 64 == 0) {
-                events.push_back(static_cast<unsigned char>(0x90 | (track % 16)));
-            }
-            events.push_back(static_cast<unsigned char>(random() % 128));
-            events.push_back(static_cast<unsigned char>(random() % 128));
-        }
-        events.insert(events.end(), {0x00, 0xFF, 0x2F, 0x00});
-        bytes.insert(bytes.end(), {'M', 'T', 'r', 'k'});
-        AppendNumber(bytes, events.size(), 4);
-        bytes.insert(bytes.end(), events.begin(), events.end());
-    }
-    return bytes;
-}
-
 const std::vector<unsigned char> &Song() {
-    static const std::vector<unsigned char> song = MakeSong();
+    static const std::vector<unsigned char> song = MakeBenchmarkSong(kBenchmarkSongEvents);
     return song;
 }
 

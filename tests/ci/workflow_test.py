@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """The hosted workflow parses as YAML and runs what the README says: the
-test command, the release command and the kit command in a Debian 12
-container, then the kit's run-tests.cmd on a Windows runner, with their
-artifacts uploaded.
+test command, the release command (which writes the page too) and the kit
+command in a Debian 12 container, then the kit's run-tests.cmd on a Windows
+runner, with their artifacts, the page among them, uploaded.
 
 usage: workflow_test.py WORKFLOW README
 """
@@ -41,7 +41,10 @@ class WorkflowTest(unittest.TestCase):
         self.assertEqual(['bash tools/run-tests.sh', 'bash tools/release.sh',
                           'bash tools/windows-kit.sh'],
                          [c for c in commands(debian) if c.startswith('bash tools/')])
-        self.assertEqual(['release', 'windows-test-kit'], uploads(debian))
+        self.assertEqual(['release', 'web-page', 'windows-test-kit'], uploads(debian))
+        page = [step['with']['path'] for step in debian['steps']
+                if step.get('with', {}).get('name') == 'web-page']
+        self.assertEqual(['dist/tactimer.html'], page)
 
     def test_the_windows_job_runs_the_kit_and_keeps_its_results(self):
         windows = self.jobs['windows']

@@ -1,0 +1,154 @@
+// What the command line adds, below the form: each option's table and facts
+// against tactimer-cli's output for the same options, the CSV and JSON
+// downloads byte for byte, each refused value with tactimer-cli's message
+// beside its field, and the tempo for a length.
+import assert from 'node:assert/strict';
+import {after, before, test} from 'node:test';
+
+import {cli, csv, download, launch, message, openPage, tableCells} from './harness.mjs';
+
+let browser;
+let page;
+
+before(async () => {
+  browser = await launch();
+  ({page} = await openPage(browser));
+});
+after(() => browser?.close());
+
+const FIELDS = {'--tuplets': '#opt-tuplets', '--samples': '#opt-samples', '--tempo-us': '#opt-tempo-us'};
+const CHECKS = {'--exact': '#opt-exact', '--hz': '#opt-hz'};
+
+// Types the pair into the form, calculates, and sets the options.
+async function choose(language, tempo, resolution, options) {
+  await page.check(`input[name="lang"][value="${language}"]`);
+  await page.fill('[data-id="1007"]', tempo);
+  await page.fill('[data-id="1008"]', resolution);
+  await page.click('[data-id="1001"]');
+  for (const [option, selector] of Object.entries(FIELDS)) {
+    await page.fill(selector, options[option] ?? '');
+  }
+  for (const [option, selector] of Object.entries(CHECKS)) {
+    await page.setChecked(selector, option in options);
+  }
+}
+
+// tactimer-cli's arguments for the same choice.
+function cliArguments(tempo, resolution, options) {
+  const args = [];
+  for (const [option, value] of Object.entries(options)) {
+    if (option !== '--tempo-us') {
+      args.push(option, ...(value === true ? [] : [value]));
+    }
+  }
+  return '--tempo-us' in options ? [...args, '--tempo-us', '--', options['--tempo-us'], resolution]
+    : [...args, '--', tempo, resolution];
+}
+
+// Where the page shows null, the table shows a text that is no number.
+const asShown = (cell) => (/^-?\d/.test(cell) ? cell : '—');
+
+// The top-level facts of tactimer-cli's JSON, as their texts.
+function facts(json) {
+  const head = json.toString().split('"notes"')[0];
+  return [...head.matchAll(/"(\w+)": (null|"[^"]*"|[^,}\s]+)/g)].map(([, key, value]) => [key, value === 'null' ? '—' : value.replace(/^"|"$/g, '')]);
+}
+
+const CASES = [
+  ['ja', '120', '480', {'--tuplets': '3,5,7,2:3'}],
+  ['en', '140', '960', {'--tuplets': '3', '--exact': true}],
+  ['ja', '93.5', '480', {'--samples': '48000', '--hz': true}],
+  ['en', '120', '480', {'--tuplets': '7', '--exact': true, '--samples': '44100', '--hz': true}],
+  ['ja', '120', '480', {'--tempo-us': '641711'}],
+  ['en', '0', '480', {'--tuplets': '3', '--samples': '48000', '--hz': true}],
+  ['ja', '１２０', '１０００.５', {'--exact': true, '--tuplets': '9:8,5:3'}],
+  ['en', '120', '480', {'--tempo-us': '1', '--exact': true}],
+];
+
+test("each option's table, facts and downloads are tactimer-cli's", async () => {
+  for (const [language, tempo, resolution, options] of CASES) {
+    const label = JSON.stringify([language, tempo, resolution, options]);
+    await choose(language, tempo, resolution, options);
+    const args = ['--lang', language, ...cliArguments(tempo, resolution, options)];
+    const table = csv(cli(['--format', 'csv', ...args]).out);
+    const shown = await tableCells(page, '#notes-out', 'notes');
+    assert.equal(shown.length, table.length, label);
+    assert.deepEqual(shown.slice(1), table.slice(1).map((record) => record.map((cell, i) => (i === 0 ? cell : asShown(cell)))), label);
+    const json = cli(['--format', 'json', ...args]).out;
+    const shownFacts = await page.$$eval('#notes-out dl.facts dd', (cells) => cells.map((cell) => cell.textContent));
+    assert.deepEqual(shownFacts, facts(json).map(([, value]) => value), label);
+    assert.deepEqual((await download(page, 'json')).bytes, json, label);
+    const saved = await download(page, 'csv');
+    assert.deepEqual(saved.bytes, cli(['--format', 'csv', ...args]).out, label);
+    assert.equal(saved.name, 'tactimer.csv');
+    assert.equal(await page.$$eval('#note-options .error', (errors) => errors.map((error) => error.textContent).join('')), '', label);
+  }
+});
+
+test("a refused value gets tactimer-cli's message beside its field, and the rest still works", async () => {
+  for (const [option, value, others] of [
+    ['--tuplets', '3,5x', {'--exact': true}],
+    ['--tuplets', '1', {'--hz': true}],
+    ['--tuplets', Array.from({length: 33}, (_, i) => String(i + 2)).join(','), {}],
+    ['--samples', 'abc', {'--tuplets': '3'}],
+    ['--samples', '-48000', {}],
+    ['--tempo-us', '0', {'--exact': true}],
+    ['--tempo-us', '12.5', {}],
+    ['--tempo-us', '99999999', {'--tuplets': '5'}],
+  ]) {
+    const label = `${option} ${value}`;
+    await choose('en', '120', '480', {...others, [option]: value});
+    const refused = cli(['--format', 'json', ...cliArguments('120', '480', {[option]: value})]);
+    assert.notEqual(refused.status, 0, label);
+    const selector = FIELDS[option];
+    assert.equal(await page.textContent(`${selector} ~ .error`), message(refused.err), label);
+    assert.equal(await page.getAttribute(selector, 'aria-invalid'), 'true', label);
+    // The table is the one of the other options.
+    const taken = cli(['--format', 'csv', '--lang', 'en', ...cliArguments('120', '480', others)]);
+    const shown = await tableCells(page, '#notes-out', 'notes');
+    if (Object.keys(others).length > 0) {
+      assert.deepEqual(shown.slice(1), csv(taken.out).slice(1), label);
+    }
+    assert.deepEqual((await download(page, 'csv')).bytes, taken.out, label);
+  }
+  // Mended, the message goes.
+  await page.fill('#opt-tuplets', '3');
+  assert.equal(await page.textContent('#opt-tuplets ~ .error'), '');
+  assert.equal(await page.getAttribute('#opt-tuplets', 'aria-invalid'), null);
+});
+
+test("numbers tactimer-cli refuses: its message, and no download", async () => {
+  await choose('ja', '120', '0', {'--tuplets': '3'});
+  const refused = cli(['--format', 'csv', '--tuplets', '3', '--', '120', '0']);
+  assert.equal(refused.status, 1);
+  assert.equal(await page.textContent('#form-error'), message(refused.err));
+  assert.equal(await page.textContent('#notes-out'), message(refused.err));
+  const downloads = [];
+  page.on('download', (saved) => downloads.push(saved));
+  await page.click('[data-id="download-csv"]');
+  await page.waitForTimeout(200);
+  assert.equal(downloads.length, 0);
+});
+
+test("the tempo for a length is tactimer-cli's, and so is what it refuses", async () => {
+  await choose('ja', '120', '480', {});
+  for (const [language, ms, note] of [
+    ['ja', '375', '付点1/8'], ['en', '375', 'dotted 1/8'], ['ja', '500', 'triplet 1/4'],
+    ['en', '１２５', '3連1/16'], ['ja', 'abc', '1/4'], ['en', '375', 'dotted 1/7'], ['ja', '0', '1/4'],
+    ['en', '', '1/4'],
+  ]) {
+    await page.check(`input[name="lang"][value="${language}"]`);
+    await page.fill('#for-ms', ms);
+    await page.fill('#for-note', note);
+    const result = cli(['--format', 'json', '--lang', language, '--tempo-for', ms, note]);
+    const label = `${language} ${ms} ${note}`;
+    if (result.status === 0) {
+      const shown = await page.$$eval('#tempo-for-out dd', (cells) => cells.map((cell) => cell.textContent));
+      assert.deepEqual(shown, facts(result.out).map(([, value]) => value), label);
+      assert.equal(await page.textContent('#tempo-for-error'), '', label);
+    } else {
+      assert.equal(await page.textContent('#tempo-for-error'), message(result.err), label);
+      assert.equal(await page.textContent('#tempo-for-out'), '', label);
+    }
+  }
+});
