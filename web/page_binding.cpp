@@ -88,6 +88,11 @@ bool OpenFile(void *, int, int, ByteSource &file) {
 
 void CloseFile(ByteSource &) {}
 
+// A file the page does not hold is one that is not there.
+FileProblem WhyNotOpened(void *, FieldText &) {
+    return FileProblem::kNotFound;
+}
+
 }  // namespace
 
 extern "C" {
@@ -125,9 +130,11 @@ EMSCRIPTEN_KEEPALIVE int tactimer_run(int count) {
     }
     OpenPageSource(kStandardInput);
     const RequestPlatform platform = {
-        {nullptr, count, GetArgument},           {&g_sources[kStandardInput], ReadSource},
-        {&g_printed[kOut], WritePrinted, false}, {&g_printed[kErr], WritePrinted, false},
-        {nullptr, OpenFile, CloseFile},
+        {nullptr, count, GetArgument},
+        {&g_sources[kStandardInput], ReadSource},
+        {&g_printed[kOut], WritePrinted, false},
+        {&g_printed[kErr], WritePrinted, false},
+        {nullptr, OpenFile, CloseFile, WhyNotOpened},
     };
     return RunRequest(platform);
 }

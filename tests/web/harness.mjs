@@ -61,8 +61,18 @@ export function csv(bytes) {
   return records;
 }
 
+// Chromium drops one download of a burst of ten or so within a second
+// (seen here as a download that never comes): downloads are spaced.
+const kDownloadGap = 150;
+let lastDownload = 0;
+
 // What a click on a download button saves.
 export async function download(page, format) {
+  const wait = lastDownload + kDownloadGap - Date.now();
+  if (wait > 0) {
+    await new Promise((resolve) => setTimeout(resolve, wait));
+  }
+  lastDownload = Date.now();
   const [saved] = await Promise.all([
     page.waitForEvent('download'),
     page.click(`[data-id="download-${format}"]`),
