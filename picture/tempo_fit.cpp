@@ -7,11 +7,14 @@
 // then corrected exactly. The tempos are ranked by (largest error, sum of
 // squares, order tried). Any first part of the hits gives a rank no later
 // than all of them, so a tempo stops as soon as its partial rank falls
-// behind the N-th best: first every tempo is ranked by a screen of 32 hits
-// spread over the cue, the N best of those are ranked in full to set the
-// bar, then every tempo is checked again against it, screen first, and the
-// rest of the hits (latest first, where a wrong tempo strays most) only as
-// long as it can still rank.
+// behind the N-th best. First every tempo is ranked by a screen of 32 hits
+// spread over the cue; the N best of those are ranked in full to set the
+// bar; then every tempo is checked again against it, from the fastest (a
+// largest error is at most half a grid cell, so the fastest set the bar
+// lowest soonest): the screen first, then whether any other hit strays
+// further than the N-th best's largest error, starting from the hit that
+// last put a tempo out, and only for the few that pass, the sum of squares
+// in its fixed order.
 #include "picture/tempo_fit.h"
 
 #include <cmath>
@@ -85,6 +88,8 @@ MidiInteger g_common;  // L
 int g_resolution;
 MidiInteger g_gridTicks;
 bool g_narrow;
+long long g_errorsWorkedOut;
+int g_lastOut;  // of the hits after the screen, the last that put a tempo out
 // The best by the screen, then the best of all.
 Ranked g_screenBest[kMaxFits];
 Ranked g_best[kMaxFits];
@@ -93,70 +98,124 @@ double TriedBpm(const TempoRange &range, long long i) {
     return range.low + static_cast<double>(i) * range.step;
 }
 
-// The group that starts at group.next; false past the last tempo.
-bool NextGroup(const TempoRange &range, TempoGroup &group) {
-    if (group.next >= range.count) {
-        return false;
+std::uint32_t StoredAt(const TempoRange &range, long long i) {
+    return static_cast<std::uint32_t>(MidiTempoOfBpm(TriedBpm(range, i)));
+}
+
+// The tempos tried around the i-th that store as the same microseconds.
+TempoGroup GroupOf(const TempoRange &range, long long i) {
+    TempoGroup group = {i, i + 1, StoredAt(range, i), 0};
+    while (group.first > 0 && StoredAt(range, group.first - 1) == group.microseconds) {
+        --group.first;
     }
-    group.first = group.next;
-    group.bpm = TriedBpm(range, group.first);
-    group.microseconds = static_cast<std::uint32_t>(MidiTempoOfBpm(group.bpm));
+    while (group.next < range.count && StoredAt(range, group.next) == group.microseconds) {
+        ++group.next;
+    }
     const double own = BpmOfMidiTempo(group.microseconds);
-    long long i = group.first + 1;
-    for (; i < range.count; ++i) {
-        const double bpm = TriedBpm(range, i);
-        if (static_cast<std::uint32_t>(MidiTempoOfBpm(bpm)) != group.microseconds) {
-            break;
-        }
+    group.bpm = TriedBpm(range, group.first);
+    for (long long member = group.first + 1; member < group.next; ++member) {
+        const double bpm = TriedBpm(range, member);
         if (std::fabs(bpm - own) < std::fabs(group.bpm - own)) {
             group.bpm = bpm;
         }
     }
-    group.next = i;
-    return true;
+    return group;
 }
 
-// Adds the errors of hits [from, to) to the rank, in words of the given
-// width whose arithmetic wraps; false as soon as the rank falls behind the
-// bound. Each error is the hit less its nearest line: above -cell/2 and at
-// most cell/2.
+// The hit less its nearest line, above -cell/2 and at most cell/2, in
+// words of the given width whose arithmetic wraps.
 template <typename Signed, typename Unsigned>
-bool AddErrors(const Unsigned *scaled, int from, int to, Signed cell, double linesPerUnit,
-               const Rank *bound, Rank &rank) {
+Signed ErrorAt(const Unsigned *scaled, int j, Signed cell, double linesPerUnit) {
+    const double estimate = std::nearbyint(g_microseconds[j] * linesPerUnit);
+    Signed error = static_cast<Signed>(scaled[j] - static_cast<Unsigned>(estimate) *
+                                                       static_cast<Unsigned>(cell));
+    while (2 * error > cell) {
+        error -= cell;
+    }
+    while (2 * error <= -cell) {
+        error += cell;
+    }
+    return error;
+}
+
+template <typename Signed>
+Magnitude MagnitudeOf(Signed error) {
+    return static_cast<Magnitude>(error < 0 ? -error : error);
+}
+
+// Adds the errors of hits [from, to) to the rank, and returns where it
+// stopped: to, or the hit after the one that put the rank behind the bound.
+template <typename Signed, typename Unsigned>
+int AddErrors(const Unsigned *scaled, int from, int to, Signed cell, double linesPerUnit,
+              const Rank *bound, Rank &rank) {
     for (int j = from; j < to; ++j) {
-        const double estimate = std::nearbyint(g_microseconds[j] * linesPerUnit);
-        Signed error = static_cast<Signed>(scaled[j] - static_cast<Unsigned>(estimate) *
-                                                           static_cast<Unsigned>(cell));
-        while (2 * error > cell) {
-            error -= cell;
-        }
-        while (2 * error <= -cell) {
-            error += cell;
-        }
-        const Magnitude magnitude = static_cast<Magnitude>(error < 0 ? -error : error);
-        if (magnitude > rank.largest) {
-            rank.largest = magnitude;
+        const Signed error = ErrorAt(scaled, j, cell, linesPerUnit);
+        if (MagnitudeOf(error) > rank.largest) {
+            rank.largest = MagnitudeOf(error);
         }
         const double value = static_cast<double>(error);
         rank.sumOfSquares += value * value;
         if (bound != nullptr && Before(*bound, rank)) {
+            return j + 1;
+        }
+    }
+    return to;
+}
+
+// Whether no hit after the screen strays further than largest. The largest
+// error does not depend on the order, so they are checked from the one that
+// last put a tempo out: neighbouring tempos stray at the same hits.
+template <typename Signed, typename Unsigned>
+bool WithinLargest(const Unsigned *scaled, Signed cell, double linesPerUnit, Magnitude largest) {
+    const int rest = g_hitCount - g_screenCount;
+    for (int n = 0; n < rest; ++n) {
+        const int j = g_screenCount + (g_lastOut + n) % rest;
+        ++g_errorsWorkedOut;
+        if (MagnitudeOf(ErrorAt(scaled, j, cell, linesPerUnit)) > largest) {
+            g_lastOut = j - g_screenCount;
             return false;
         }
     }
     return true;
 }
 
-bool AddTempoErrors(const TempoGroup &group, int from, int to, const Rank *bound, Rank &rank) {
+// Runs work on the hits and the tempo's grid cell in the words that hold
+// them.
+template <typename Work>
+auto InWords(const TempoGroup &group, Work work) {
     const MidiInteger cell = g_gridTicks * group.microseconds * g_common;
     // Grid lines a microsecond.
     const double linesPerUnit =
         static_cast<double>(g_resolution) / (static_cast<double>(g_gridTicks) * group.microseconds);
-    if (g_narrow) {
-        return AddErrors<long long, std::uint64_t>(
-            g_scaledLow, from, to, static_cast<long long>(cell), linesPerUnit, bound, rank);
+    return g_narrow ? work(g_scaledLow, static_cast<long long>(cell), linesPerUnit)
+                    : work(reinterpret_cast<const Magnitude *>(g_scaled), cell, linesPerUnit);
+}
+
+// Adds the errors of hits [from, to) in their fixed order; false when the
+// rank falls behind the bound.
+bool AddTempoErrors(const TempoGroup &group, int from, int to, const Rank *bound, Rank &rank) {
+    const int stopped = InWords(group, [&](const auto *scaled, auto cell, double linesPerUnit) {
+        return AddErrors(scaled, from, to, cell, linesPerUnit, bound, rank);
+    });
+    g_errorsWorkedOut += stopped - from;
+    return stopped == to && (bound == nullptr || !Before(*bound, rank));
+}
+
+bool ScreenTempo(const TempoGroup &group, const Rank *bound, Rank &rank) {
+    return AddTempoErrors(group, 0, g_screenCount, bound, rank);
+}
+
+// The rest of the hits after the screen: first whether any strays beyond
+// the bound's largest error, in any order, then the sum of squares in the
+// fixed order for the few tempos that still rank.
+bool RankRest(const TempoGroup &group, const Rank *bound, Rank &rank) {
+    if (bound != nullptr &&
+        !InWords(group, [&](const auto *scaled, auto cell, double linesPerUnit) {
+            return WithinLargest(scaled, cell, linesPerUnit, bound->largest);
+        })) {
+        return false;
     }
-    return AddErrors<MidiInteger, Magnitude>(reinterpret_cast<const Magnitude *>(g_scaled), from,
-                                             to, cell, linesPerUnit, bound, rank);
+    return AddTempoErrors(group, g_screenCount, g_hitCount, bound, rank);
 }
 
 // Into a list kept best first, when it ranks among the first capacity.
@@ -301,37 +360,41 @@ bool FitTempos(const FitRequest &request, FitResults &results, CueError &error) 
     }
     const int best = request.best;
     int screenCount = 0;
-    TempoGroup group = {0, 0, 0, 0};
     results.temposStored = 0;
-    while (NextGroup(range, group)) {
+    g_errorsWorkedOut = 0;
+    g_lastOut = 0;
+    for (long long i = 0; i < range.count;) {
+        const TempoGroup group = GroupOf(range, i);
         ++results.temposStored;
         Ranked item = {{0, 0, group.first}, group};
-        if (AddTempoErrors(group, 0, g_screenCount, Bar(g_screenBest, screenCount, best),
-                           item.rank)) {
+        if (ScreenTempo(group, Bar(g_screenBest, screenCount, best), item.rank)) {
             Insert(g_screenBest, screenCount, best, item);
         }
+        i = group.next;
     }
     int count = 0;
     for (int i = 0; i < screenCount; ++i) {
         Ranked item = g_screenBest[i];
-        if (AddTempoErrors(item.group, g_screenCount, g_hitCount, Bar(g_best, count, best),
-                           item.rank)) {
+        if (RankRest(item.group, Bar(g_best, count, best), item.rank)) {
             Insert(g_best, count, best, item);
         }
     }
-    group = {0, 0, 0, 0};
-    while (NextGroup(range, group)) {
+    // From the fastest: a tempo's largest error is at most half its grid
+    // cell, so the fastest set the bar that puts the slower out soonest.
+    for (long long i = range.count - 1; i >= 0;) {
+        const TempoGroup group = GroupOf(range, i);
         Ranked item = {{0, 0, group.first}, group};
         const Rank *bar = Bar(g_best, count, best);
-        if (AddTempoErrors(group, 0, g_screenCount, bar, item.rank) &&
-            AddTempoErrors(group, g_screenCount, g_hitCount, bar, item.rank) &&
+        if (ScreenTempo(group, bar, item.rank) && RankRest(group, bar, item.rank) &&
             !Listed(g_best, count, group.first)) {
             Insert(g_best, count, best, item);
         }
+        i = group.first - 1;
     }
     const MidiInteger unit = g_common * g_resolution;
     results.count = count;
     results.temposTried = range.count;
+    results.errorsWorkedOut = g_errorsWorkedOut;
     for (int i = 0; i < count; ++i) {
         const Ranked &item = g_best[i];
         const MidiInteger largest = static_cast<MidiInteger>(item.rank.largest);

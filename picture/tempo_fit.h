@@ -48,14 +48,17 @@ struct FitResults {
     int count;                // request.best, or fewer when fewer tempos were stored
     TempoFit fits[kMaxFits];  // best first
     long long temposTried;
-    long long temposStored;  // the different microseconds a quarter among them
+    long long temposStored;     // the different microseconds a quarter among them
+    long long errorsWorkedOut;  // hit by tempo: the work the pruning left
 };
 
 // False with the refusal when the request cannot be fitted; CueError names
 // the hits for kHitBeforeStart, kHitTooLate, kHitTimeTooFine (first) and
 // kHitsOutOfOrder (first and second). Uses no heap: its work is a module's
-// fixed arrays of kMaxHits. Bounded: about 70 hit checks a tempo tried, and
-// the whole hit list only for the tempos that can still rank.
+// fixed arrays of kMaxHits. Pruned: every tempo is checked against a
+// screen of 32 hits, and against the rest only while it can still rank;
+// 10,000 hits against 1,000,000 tempos take about a tenth of a second
+// (tests/bench/fit_benchmark.cpp shows the share of the work it leaves).
 bool FitTempos(const FitRequest &request, FitResults &results, CueError &error);
 
 struct HitOnGrid {
