@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <random>
 #include <vector>
 
@@ -159,6 +160,14 @@ protected:
         song.tempos.count = 0;
         ASSERT_TRUE(Append(song.tempos, {0, 500000, false}));
         ASSERT_TRUE(BuildTempoMap(song, map));
+    }
+    void TearDown() override {
+        for (void *items :
+             {static_cast<void *>(song.tempos.items),
+              static_cast<void *>(song.timeSignatures.items), static_cast<void *>(map.tempos.items),
+              static_cast<void *>(map.bars.items)}) {
+            std::free(items);
+        }
     }
     SmfSong song = {};
     TempoMap map = {};
