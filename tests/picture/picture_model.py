@@ -190,42 +190,70 @@ def position(tick, resolution, numerator, power):
     return tick // bar_ticks + 1, tick % bar_ticks // beat + 1, tick % beat
 
 
+def fit_row(rows, resolution, grid, signature, tempos, best, hits, known=None):
+    """A row of the best tempos for the hits, tried one by one."""
+    grid_ticks = resolution * grid[0] // grid[1]
+    fits = fit_model(hits, grid_ticks, resolution, *tempos, best)
+    assert known is None or fits[0][1] == known, 'the known tempo must come back'
+    results = ','.join('%d:%r:%s' % (f[1], f[2], fraction_text(f[0][0])) for f in fits)
+    placed = ','.join('%d:%d:%d:%d:%s' % ((tick,) + position(tick, resolution, *signature) +
+                                         (fraction_text(error),))
+                      for tick, error in fits[0][3])
+    rows.append('fit %d %d/%d %d/%d %r %r %r %d %s %s %s' % (
+        resolution, grid[0], grid[1], signature[0], signature[1], tempos[0], tempos[1],
+        tempos[2], best, ','.join(fraction_text(h) for h in hits), results, placed))
+
+
+def known_tempo_hits(rng, resolution, grid_ticks, known, step, count, scale, whole):
+    """Hits on the known tempo's grid, with noise well within the drift that
+    one step of tempo gives the last hit, so that the known tempo is the
+    best; scale 0 for none."""
+    cell = Fraction(grid_ticks * stored(known), resolution)
+    lines = sorted(rng.sample(range(count * 12), count))
+    drift = lines[-1] * Fraction(grid_ticks, resolution) * (stored(known) - stored(known + step))
+    hits = [max(Fraction(0), line * cell + Fraction(rng.randrange(-1000, 1001), 1000) * drift *
+                scale) for line in lines]
+    # As typed milliseconds give them, or finer.
+    return [Fraction(math.floor(h)) for h in hits] if whole else hits
+
+
 def fit_rows(rows, rng):
     grids = [(1, 2), (1, 3), (1, 4), (1, 1)]  # 1/8, triplet 1/8, 1/16, 1/4
     for case in range(14):
         resolution = rng.choice([480, 960])
-        numerator, power = rng.choice([(4, 2), (3, 4), (6, 3)])
         grid = grids[case % len(grids)]
-        grid_ticks = resolution * grid[0] // grid[1]
         step = rng.choice([0.01, 0.05, 0.1])
         low = round(rng.uniform(80, 130), 2)
         tried = tried_tempos(low, low + 20, step)
         known = tried[rng.randrange(len(tried))]
-        microseconds = stored(known)
-        cell = Fraction(grid_ticks * microseconds, resolution)
-        lines = sorted(rng.sample(range(200), rng.randrange(6, 16)))
-        # Noise well within the drift that one step of tempo gives the last
-        # hit, so that the known tempo is the best.
-        drift = lines[-1] * Fraction(grid_ticks, resolution) * (
-            stored(known) - stored(known + step))
-        noisy = case % 2 == 0
-        hits = []
-        for line in lines:
-            noise = Fraction(rng.randrange(-1000, 1001), 1000) * drift / 8 if noisy else 0
-            hits.append(max(Fraction(0), line * cell + noise))
-        # Half of the cases give the hits in whole microseconds, as typed ms do.
-        if case % 4 < 2:
-            hits = [Fraction(math.floor(h)) for h in hits]
-        best = rng.choice([1, 3, 10])
-        fits = fit_model(hits, grid_ticks, resolution, low, low + 20, step, best)
-        assert fits[0][1] == microseconds, ('the known tempo must come back', case)
-        results = ','.join('%d:%r:%s' % (f[1], f[2], fraction_text(f[0][0])) for f in fits)
-        placed = ','.join('%d:%d:%d:%d:%s' % ((tick,) + position(tick, resolution, numerator, power)
-                                             + (fraction_text(error),))
-                          for tick, error in fits[0][3])
-        rows.append('fit %d %d/%d %d/%d %r %r %r %d %s %s %s' % (
-            resolution, grid[0], grid[1], numerator, power, low, low + 20, step, best,
-            ','.join(fraction_text(h) for h in hits), results, placed))
+        hits = known_tempo_hits(rng, resolution, resolution * grid[0] // grid[1], known, step,
+                                rng.randrange(6, 16), Fraction(1, 8) if case % 2 == 0 else 0,
+                                case % 4 < 2)
+        fit_row(rows, resolution, grid, rng.choice([(4, 2), (3, 4), (6, 3)]),
+                (low, low + 20, step), rng.choice([1, 3, 10]), hits, stored(known))
+    # More hits than the screen, so that the rest are checked as the fitting
+    # prunes: on a grid in thirds of a 3^20th of a microsecond (held in 128
+    # bits), and anywhere.
+    hits = known_tempo_hits(rng, 960, 480, 125.05, 0.01, 80, Fraction(1, 8), False)
+    hits = [Fraction(math.floor(h * 3**20), 3**20) for h in hits]
+    fit_row(rows, 960, (1, 2), (4, 2), (124.0, 126.0, 0.01), 10, hits, stored(125.05))
+    hits = sorted(Fraction(rng.randrange(60 * 10**6)) for _ in range(80))
+    fit_row(rows, 960, (1, 4), (3, 2), (100.0, 103.0, 0.01), 10, hits)
+    # Fine steps, where many tempos tried store as the same microseconds.
+    for _ in range(3):
+        low = round(rng.uniform(160, 175), 4)
+        known = stored(low + 0.15)
+        hits = [Fraction(line * 480 * known, 960) for line in (0, 7, 30, 61)]
+        fit_row(rows, 960, (1, 2), (4, 2), (low, low + 0.3, 0.0001), 5, hits, known)
+    # Halfway between two lines the earlier is taken; a microsecond past, the
+    # later (120 a minute: 1/8 lasts 250,000 microseconds).
+    fit_row(rows, 960, (1, 2), (4, 2), (120.0, 120.0, 0.01), 1,
+            [Fraction(125000), Fraction(375000), Fraction(625001)])
+    # A line every tick of 32,767 a quarter at 1 microsecond a quarter: 2^55
+    # lines in 2^40 microseconds, past what a double estimates exactly.
+    start = 7 * 2**40 // 8
+    hits = sorted(Fraction(start * 11 + rng.randrange(10**11), 11) for _ in range(40))
+    fit_row(rows, 32767, (1, 32767), (4, 2), (60000000.0, 60000000.0, 1.0), 1, hits)
 
 
 def exact_map(resolution, hits):
@@ -267,21 +295,11 @@ def exact_map(resolution, hits):
     return tempos or [(0, 500000)], errors
 
 
-def label_rows(rows, rng):
-    """Fine steps, where many tempos tried store as the same microseconds."""
-    for case in range(3):
-        resolution, grid_ticks = 960, 480
-        low = round(rng.uniform(160, 175), 4)
-        known = stored(low + 0.15)
-        hits = [Fraction(line * grid_ticks * known, resolution) for line in (0, 7, 30, 61)]
-        fits = fit_model(hits, grid_ticks, resolution, low, low + 0.3, 0.0001, 5)
-        assert fits[0][1] == known
-        rows.append('fit %d 1/2 4/2 %r %r 0.0001 5 %s %s %s' % (
-            resolution, low, low + 0.3, ','.join(fraction_text(h) for h in hits),
-            ','.join('%d:%r:%s' % (f[1], f[2], fraction_text(f[0][0])) for f in fits),
-            ','.join('%d:%d:%d:%d:%s' % ((tick,) + position(tick, resolution, 4, 2) +
-                                         (fraction_text(error),))
-                     for tick, error in fits[0][3])))
+def map_row(rows, resolution, hits):
+    tempos, errors = exact_map(resolution, hits)
+    rows.append('map %d %s %s %s' % (
+        resolution, ','.join('%d@%s' % (t, fraction_text(s)) for t, s in hits),
+        ','.join('%d:%d' % t for t in tempos), ','.join(fraction_text(e) for e in errors)))
 
 
 def map_rows(rows, rng):
@@ -299,10 +317,12 @@ def map_rows(rows, rng):
             else:
                 time = Fraction(math.floor(time)) + Fraction(rng.randrange(1000), 1000)
             hits.append((tick, time))
-        tempos, errors = exact_map(resolution, hits)
-        rows.append('map %d %s %s %s' % (
-            resolution, ','.join('%d@%s' % (t, fraction_text(s)) for t, s in hits),
-            ','.join('%d:%d' % t for t in tempos), ','.join(fraction_text(e) for e in errors)))
+        map_row(rows, resolution, hits)
+    # Ten ticks at 1 a quarter in 5,000,005.5 microseconds: one tempo misses
+    # by 4.5, and a change after 4 ticks or after 5 both by 0.5.
+    map_row(rows, 1, [(10, Fraction(10000011, 2))])
+    # One hit at tick 0: the tempo that plays when a file sets none.
+    map_row(rows, 960, [(0, Fraction(0))])
 
 
 def main():
@@ -311,7 +331,6 @@ def main():
     clock_rows(rows, rng)
     typed_rows(rows, rng)
     fit_rows(rows, rng)
-    label_rows(rows, rng)
     map_rows(rows, rng)
     with open(sys.argv[1], 'w', encoding='ascii') as table:
         table.write('\n'.join(rows) + '\n')

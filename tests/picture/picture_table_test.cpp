@@ -2,9 +2,10 @@
 // model in Python's fractions, writes at test time: the timecode shown at
 // exact times around every minute and tenth minute of drop-frame counting,
 // over long films and past midnight; typed timecodes and the frames that
-// drop-frame counting skips; the best tempos for seeded hits, tried one by
-// one against every hit; exact maps, their splits found by trying every
-// tick.
+// drop-frame counting skips; the best tempos for seeded hits (on a known
+// tempo's grid, anywhere, more than the fitting's screen, in 64-bit and
+// 128-bit arithmetic, halfway between lines), tried one by one against
+// every hit; exact maps, their splits found by trying every tick.
 //
 // usage: picture_tests TABLE_FILE
 #include <gtest/gtest.h>
