@@ -206,7 +206,9 @@ bool ReadTimecodeText(const wchar_t *text, FrameRate rate, Timecode &timecode,
 MidiTime TimeSinceStart(FrameRate rate, const Timecode &start, const Timecode &timecode) {
     const MidiInteger day = static_cast<MidiInteger>(FramesPerDay(rate)) * kHundredths;
     MidiInteger hundredths = HundredthsOf(rate, timecode) - HundredthsOf(rate, start);
-    if (hundredths < 0) {
+    if (2 * hundredths > day) {
+        hundredths -= day;
+    } else if (2 * hundredths <= -day) {
         hundredths += day;
     }
     const MidiTime frame = FrameMicroseconds(rate);

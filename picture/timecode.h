@@ -3,9 +3,10 @@
 //
 // The clock wraps at 24 hours, as SMPTE timecode and MIDI's own offset and
 // time code do (their hours run 0 to 23): every text printed is a timecode
-// the picture can show and this reader takes back, and a typed timecode
-// earlier than the start is the one the clock shows after midnight. Reels
-// start at 00:59:58:00 or 01:00:00:00, so no cue comes near the wrap.
+// the picture can show and this reader takes back. A typed timecode names
+// the nearest moment the clock shows it, before the start or after, so
+// that 00:59:58:00 is two seconds before a start at 01:00:00:00 and
+// 00:30:00:00 an hour and a half after one at 23:00:00:00.
 #ifndef TACTIMER_PICTURE_TIMECODE_H
 #define TACTIMER_PICTURE_TIMECODE_H
 
@@ -79,9 +80,10 @@ const char *TimecodeProblemText(TimecodeProblem problem);
 bool ReadTimecodeText(const wchar_t *text, FrameRate rate, Timecode &timecode,
                       TimecodeProblem &problem);
 
-// The time from the start until the clock next shows the timecode (both
-// valid at the rate): from 0 up to a day of frames, exactly. A timecode
-// before the start is the next day's.
+// The time from the start to the nearest moment the clock shows the
+// timecode (both valid at the rate), exactly: negative before the start,
+// more than half a day of frames before it and at most half a day after.
+// The wiring refuses a hit or --at-tc that comes out negative.
 MidiTime TimeSinceStart(FrameRate rate, const Timecode &start, const Timecode &timecode);
 
 // MIDI's SMPTE offset (meta event FF 54 05): where the clock stands at tick

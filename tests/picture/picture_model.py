@@ -117,13 +117,20 @@ def clock_rows(rows, rng):
 def typed_rows(rows, rng):
     for rate in RATES:
         counted, _, dropped = RATES[rate]
-        start = (1, 0, 0, 0)
-        for _ in range(12):
-            fields = label(rate, rng.randrange(minute_starts(rate)[-1]))
+        for case in range(16):
+            # A reel's start, and one an hour before midnight; some timecodes
+            # near it, before and after.
+            start = (1, 0, 0, 0) if case % 2 else (23, 0, 0, 0)
+            near = count_of(rate, *start) + rng.randrange(-2 * 3600 * counted, 2 * 3600 * counted)
+            fields = label(rate, near if case % 4 < 2 else rng.randrange(minute_starts(rate)[-1]))
             hundredths = rng.choice([None, 0, 1, 50, 99])
             typed = text(rate, fields, hundredths)
             position = count_of(rate, *fields) + Fraction(hundredths or 0, 100)
-            since = (position - count_of(rate, *start)) % minute_starts(rate)[-1]
+            # The nearest moment the clock shows it: within half a day.
+            day = minute_starts(rate)[-1]
+            since = (position - count_of(rate, *start) + Fraction(day, 2)) % day - Fraction(day, 2)
+            if since == -Fraction(day, 2):
+                since += day
             rows.append('typed %s %s %s %s' % (rate, text(rate, start), typed,
                                                fraction_text(since * frame_length(rate))))
         rows.append('refused %s %s frames' % (rate, text(rate, (0, 0, 1, counted))))
