@@ -6,6 +6,9 @@
 namespace {
 
 constexpr MidiInteger kMaxHitDenominator = static_cast<MidiInteger>(1) << 40;
+constexpr int kMaxResolution = 32767;
+constexpr int kMaxNumerator = 255;
+constexpr int kMaxDenominatorPower = 15;
 
 }  // namespace
 
@@ -59,6 +62,17 @@ const char *CueProblemText(CueProblem problem) {
             return "there is not enough memory for the tempo map";
     }
     return "";
+}
+
+CueProblem CheckMeter(int resolution, int numerator, int denominatorPower) {
+    if (resolution < 1 || resolution > kMaxResolution) {
+        return CueProblem::kResolution;
+    }
+    if (numerator < 1 || numerator > kMaxNumerator || denominatorPower < 0 ||
+        denominatorPower > kMaxDenominatorPower) {
+        return CueProblem::kTimeSignature;
+    }
+    return CueProblem::kNone;
 }
 
 bool ReduceHitTime(const MidiTime &time, MidiTime &reduced, CueProblem &problem) {

@@ -46,6 +46,11 @@ struct CueError {
 // A sentence, in English: "tactimer-cli: --fit: " and it, then the hits.
 const char *CueProblemText(CueProblem problem);
 
+// kResolution or kTimeSignature when a MIDI file cannot hold the resolution
+// (1 to 32,767) or the time signature (numerator 1 to 255, denominator 2 to
+// a power from 0 to 15); otherwise kNone.
+CueProblem CheckMeter(int resolution, int numerator, int denominatorPower);
+
 // Checks one hit's time and gives it in lowest terms; false with the
 // problem (kHitBeforeStart, kHitTooLate or kHitTimeTooFine) when it is not
 // a time that fitting can use.

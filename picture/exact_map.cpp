@@ -7,10 +7,6 @@
 
 namespace {
 
-constexpr int kMaxResolution = 32767;
-constexpr int kMaxNumerator = 255;
-constexpr int kMaxDenominatorPower = 15;
-
 bool Storable(MidiInteger microseconds) {
     return microseconds >= 1 && microseconds <= kMaxMidiTempo;
 }
@@ -94,15 +90,10 @@ bool StartMeterSong(int resolution, int numerator, int denominatorPower, SmfSong
     song.name[0] = '\0';
     song.warningCount = 0;
     song.moreWarnings = 0;
-    if (resolution < 1 || resolution > kMaxResolution) {
-        problem = CueProblem::kResolution;
-    } else if (numerator < 1 || numerator > kMaxNumerator || denominatorPower < 0 ||
-               denominatorPower > kMaxDenominatorPower) {
-        problem = CueProblem::kTimeSignature;
-    } else if (!Append(song.timeSignatures, {0, numerator, denominatorPower})) {
+    problem = CheckMeter(resolution, numerator, denominatorPower);
+    if (problem == CueProblem::kNone &&
+        !Append(song.timeSignatures, {0, numerator, denominatorPower})) {
         problem = CueProblem::kOutOfMemory;
-    } else {
-        problem = CueProblem::kNone;
     }
     return problem == CueProblem::kNone;
 }

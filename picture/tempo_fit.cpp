@@ -26,9 +26,6 @@ namespace {
 
 typedef unsigned __int128 Magnitude;
 
-constexpr int kMaxResolution = 32767;
-constexpr int kMaxNumerator = 255;
-constexpr int kMaxDenominatorPower = 15;
 constexpr MidiInteger kMaxCommonDenominator = static_cast<MidiInteger>(1) << 32;
 // A tuplet of 1,000 in the time of one four-whole note at the largest
 // resolution stays below it.
@@ -245,12 +242,10 @@ bool Listed(const Ranked *list, int count, long long first) {
 }
 
 CueProblem CheckSettings(const FitRequest &request, TempoRange &range) {
-    if (request.resolution < 1 || request.resolution > kMaxResolution) {
-        return CueProblem::kResolution;
-    }
-    if (request.numerator < 1 || request.numerator > kMaxNumerator ||
-        request.denominatorPower < 0 || request.denominatorPower > kMaxDenominatorPower) {
-        return CueProblem::kTimeSignature;
+    const CueProblem meter =
+        CheckMeter(request.resolution, request.numerator, request.denominatorPower);
+    if (meter != CueProblem::kNone) {
+        return meter;
     }
     const Fraction &grid = request.gridQuarters;
     const MidiInteger gridScaled = grid.numerator * request.resolution;
