@@ -15,17 +15,6 @@ ExactInteger Magnitude(ExactInteger value) {
     return value < 0 ? -value : value;
 }
 
-ExactInteger GreatestCommonDivisor(ExactInteger a, ExactInteger b) {
-    a = Magnitude(a);
-    b = Magnitude(b);
-    while (b != 0) {
-        const ExactInteger rest = a % b;
-        a = b;
-        b = rest;
-    }
-    return a;
-}
-
 Fraction Reduced(ExactInteger numerator, ExactInteger denominator) {
     const ExactInteger divisor = GreatestCommonDivisor(numerator, denominator);
     return {numerator / divisor, denominator / divisor};
@@ -47,6 +36,17 @@ int AppendDigits(ExactInteger value, FieldText &text, int length) {
 }
 
 }  // namespace
+
+ExactInteger GreatestCommonDivisor(ExactInteger a, ExactInteger b) {
+    a = Magnitude(a);
+    b = Magnitude(b);
+    while (b != 0) {
+        const ExactInteger rest = a % b;
+        a = b;
+        b = rest;
+    }
+    return a;
+}
 
 Fraction NoteQuarters(const NoteLengthEntry &entry) {
     return Reduced(static_cast<ExactInteger>(entry.tickFactor * kFactorDenominator),

@@ -36,6 +36,9 @@ Fraction ExactTicks(double resolution, const Fraction &quarters);
 void FormatMixedNumber(const Fraction &value, FieldText &text);
 void FormatExactInteger(ExactInteger value, FieldText &text);
 
+// Of the two magnitudes; 0 only for two zeros.
+ExactInteger GreatestCommonDivisor(ExactInteger a, ExactInteger b);
+
 // Of two positive numbers; 0 when it would not fit 127 bits.
 ExactInteger LeastCommonMultiple(ExactInteger a, ExactInteger b);
 

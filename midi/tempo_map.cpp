@@ -6,6 +6,8 @@
 namespace {
 
 constexpr MidiInteger kMicrosecondsPerSecond = 1000000;
+// The last tick that a file's tracks can reach.
+constexpr MidiInteger kMaxPositionTick = static_cast<MidiInteger>(1) << 62;
 
 // The index of the last segment that starts at or before the tick.
 template <typename Segment>
@@ -128,6 +130,93 @@ BarPosition PositionOfTick(const TempoMap &map, std::uint64_t tick) {
     return {true, segment.bar + static_cast<long long>(scaled / barTicks),
             1 + static_cast<long long>(inBar / beatTicks),
             static_cast<long long>((inBar % beatTicks) >> segment.denominatorPower)};
+}
+
+namespace {
+
+// The whole ticks from a tick scaled by 2 to the power, rounded up.
+MidiInteger CeilingShift(MidiInteger scaled, int power) {
+    return (scaled + (static_cast<MidiInteger>(1) << power) - 1) >> power;
+}
+
+// Counted as PositionOfTick counts: the beat starts at the first tick whose
+// scaled offset in the bar segment reaches the beat's.
+PositionProblem FindTick(const TempoMap &map, const BarPosition &position, std::uint64_t &tick) {
+    if (map.division.smpte) {
+        return PositionProblem::kNoBars;
+    }
+    if (position.bar < 1) {
+        return PositionProblem::kBarZero;
+    }
+    if (position.beat < 1) {
+        return PositionProblem::kBeatZero;
+    }
+    const BarSegment *const first = map.bars.items;
+    const BarSegment *const end = first + map.bars.count;
+    const BarSegment *after = std::upper_bound(
+        first, end, position.bar,
+        [](long long bar, const BarSegment &segment) { return bar < segment.bar; });
+    const BarSegment &segment = *(after - 1);
+    if (position.beat > segment.numerator) {
+        return PositionProblem::kBeatPastBar;
+    }
+    const MidiInteger beatScaled = static_cast<MidiInteger>(4) * map.division.ticksPerQuarter;
+    const MidiInteger beatsBefore =
+        static_cast<MidiInteger>(position.bar - segment.bar) * segment.numerator + position.beat -
+        1;
+    const MidiInteger beatStart = CeilingShift(beatsBefore * beatScaled, segment.denominatorPower);
+    const MidiInteger beatEnd =
+        CeilingShift((beatsBefore + 1) * beatScaled, segment.denominatorPower);
+    const MidiInteger at = beatStart + position.beatTick;
+    // Where the next time signature cuts the segment's last bar short.
+    const bool last = after == end;
+    const MidiInteger cut = last ? 0 : after->tick - segment.tick;
+    if (!last && beatStart >= cut) {
+        return PositionProblem::kBeatPastCutBar;
+    }
+    if (position.beatTick < 0 || at >= beatEnd) {
+        return PositionProblem::kTickPastBeat;
+    }
+    if (!last && at >= cut) {
+        return PositionProblem::kTickPastCutBar;
+    }
+    if (segment.tick + at > kMaxPositionTick) {
+        return PositionProblem::kTickBeyondLimit;
+    }
+    tick = segment.tick + static_cast<std::uint64_t>(at);
+    return PositionProblem::kNone;
+}
+
+}  // namespace
+
+bool TickOfPosition(const TempoMap &map, const BarPosition &position, std::uint64_t &tick,
+                    PositionProblem &problem) {
+    problem = FindTick(map, position, tick);
+    return problem == PositionProblem::kNone;
+}
+
+const char *PositionProblemText(PositionProblem problem) {
+    switch (problem) {
+        case PositionProblem::kNone:
+            break;
+        case PositionProblem::kNoBars:
+            return "the file counts its ticks in SMPTE frames, so it has no bars and beats";
+        case PositionProblem::kBarZero:
+            return "bars count from 1";
+        case PositionProblem::kBeatZero:
+            return "beats count from 1";
+        case PositionProblem::kBeatPastBar:
+            return "the bar has fewer beats under its time signature";
+        case PositionProblem::kBeatPastCutBar:
+            return "a time signature in the middle of the bar ends it before that beat";
+        case PositionProblem::kTickPastBeat:
+            return "the beat has fewer ticks";
+        case PositionProblem::kTickPastCutBar:
+            return "a time signature in the middle of the bar ends it before that tick";
+        case PositionProblem::kTickBeyondLimit:
+            return "it lies beyond tick 2^62, the last a MIDI file's tracks can reach";
+    }
+    return "";
 }
 
 void FormatMilliseconds(const MidiTime &time, char (&text)[kMillisecondsTextSize]) {

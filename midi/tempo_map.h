@@ -64,6 +64,28 @@ struct BarPosition {
 // bar ends that bar and starts the next.
 BarPosition PositionOfTick(const TempoMap &map, std::uint64_t tick);
 
+// Why a bar:beat:tick names no tick of the map.
+enum class PositionProblem {
+    kNone,
+    kNoBars,           // the division counts SMPTE frames
+    kBarZero,          // bars count from 1
+    kBeatZero,         // beats count from 1
+    kBeatPastBar,      // more beats than the time signature's numerator
+    kBeatPastCutBar,   // a time signature in the middle of the bar ends it before the beat
+    kTickPastBeat,     // beatTick is not shorter than the beat
+    kTickPastCutBar,   // a time signature in the middle of the bar ends it before the tick
+    kTickBeyondLimit,  // past 2^62, the last tick a file can reach
+};
+
+// The inverse of PositionOfTick: the tick whose position is bar:beat:tick
+// (position.known is not read). False, with the reason, when none is: the
+// wiring prints "no such position" and PositionProblemText.
+bool TickOfPosition(const TempoMap &map, const BarPosition &position, std::uint64_t &tick,
+                    PositionProblem &problem);
+
+// A sentence, in English, of why the position does not exist.
+const char *PositionProblemText(PositionProblem problem);
+
 // Milliseconds with three decimals, rounded to the nearest microsecond
 // (ties to even): "1234.567".
 constexpr int kMillisecondsTextSize = 48;

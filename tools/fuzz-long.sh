@@ -2,13 +2,13 @@
 # Runs the fuzzers for longer than the test run does, one after the other.
 # Usage: tools/fuzz-long.sh [seconds] [fuzzer...]
 #   seconds: for each fuzzer (default 600); fuzzers: form_controller, cli,
-#   midi_reader (default all). Builds the native preset first.
+#   midi_reader, picture (default all). Builds the native preset first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
 shift || true
 fuzzers=("$@")
-[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(form_controller cli midi_reader)
+[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(form_controller cli midi_reader picture)
 cmake --preset native >/dev/null
 cmake --build --preset native --target fuzzers
 fuzz=build/native/tests/fuzz
@@ -17,6 +17,7 @@ for fuzzer in "${fuzzers[@]}"; do
         form_controller) corpus=$fuzz/corpus seeds=tests/fuzz/seeds max_len=601 ;;
         cli) corpus=$fuzz/cli_corpus seeds=tests/fuzz/cli_seeds max_len=4096 ;;
         midi_reader) corpus=$fuzz/midi_corpus seeds=tests/midi/songs max_len=8192 ;;
+        picture) corpus=$fuzz/picture_corpus seeds=tests/fuzz/picture_seeds max_len=512 ;;
         *)
             echo "unknown fuzzer: $fuzzer" >&2
             exit 2
