@@ -162,10 +162,10 @@ protected:
         ASSERT_TRUE(BuildTempoMap(song, map));
     }
     void TearDown() override {
-        for (void *items :
-             {static_cast<void *>(song.tempos.items),
-              static_cast<void *>(song.timeSignatures.items), static_cast<void *>(map.tempos.items),
-              static_cast<void *>(map.bars.items)}) {
+        for (void *items : {static_cast<void *>(song.tempos.items),
+                            static_cast<void *>(song.timeSignatures.items),
+                            static_cast<void *>(map.quarterMicrosecondsBefore.items),
+                            static_cast<void *>(map.bars.items)}) {
             std::free(items);
         }
     }
