@@ -102,6 +102,25 @@
     return records;
   }
 
+  // JSON's note rows with the table's own texts where JSON says null
+  // ("inf", "nan", "--"), from the same request printed as CSV.
+  function withTableTexts(printed, csvBytes) {
+    const [header, ...records] = csvRecords(csvBytes);
+    const notes = printed instanceof Map ? printed.get('notes') : null;
+    if (!Array.isArray(notes) || notes.length !== records.length) {
+      return printed;
+    }
+    notes.forEach((note, i) => {
+      for (const [key, value] of note) {
+        const column = header.indexOf(key);
+        if (value === null && column >= 0) {
+          note.set(key, records[i][column]);
+        }
+      }
+    });
+    return printed;
+  }
+
   // The note rows of a table as the runner prints it as CSV; none when it
   // refused the numbers.
   function noteColumns(args) {
@@ -364,7 +383,8 @@
       return;
     }
     const result = runner.run(['--format', 'json', '--lang', language, ...args]);
-    showOutput($('#notes-out'), result, () => drawDocument(parseJson(decoder.decode(result.out))));
+    const asCsv = runner.run(['--format', 'csv', '--lang', language, ...args]);
+    showOutput($('#notes-out'), result, () => drawDocument(withTableTexts(parseJson(decoder.decode(result.out)), asCsv.out)));
   }
 
   function refreshTempoFor() {
@@ -482,9 +502,11 @@
     }
     const notes = acceptedArguments(noteFields(), ['--midi', 'x', ...tableAt]);
     reading(out);
-    const table = await runOnFile(['--format', 'json', '--lang', language, '--midi', openFile, ...tableAt, ...notes], true);
+    const request = ['--lang', language, '--midi', openFile, ...tableAt, ...notes];
+    const table = await runOnFile(['--format', 'json', ...request], true);
+    const asCsv = await runOnFile(['--format', 'csv', ...request], false);
     if (id === latest.table && openFile !== null) {
-      showOutput(out, table, () => drawDocument(table.parsed));
+      showOutput(out, table, () => drawDocument(withTableTexts(table.parsed, asCsv.out)));
       shown(out, 'shown');
     }
   }
