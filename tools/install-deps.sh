@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   python3 python3-yaml python3-midiutil midicsv openttd-openmsx wine wine64 xvfb x11-utils imagemagick osslsigncode openssl
   fonts-wine fonts-ipafont-gothic locales
-  emscripten chromium
+  emscripten terser chromium
 )
 
 missing=()
