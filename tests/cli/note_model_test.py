@@ -201,7 +201,7 @@ class UnitsTest(unittest.TestCase):
 
 class StoredTempoTest(unittest.TestCase):
     def test_whole_microseconds_the_tempo_read_back_and_the_drift(self):
-        for tempo in (120, 93.5, 140, 133.33, 61.7, 4, 3.5, 300.123, 1e9):
+        for tempo in (120, 93.5, 70, 140, 133.33, 61.7, 4, 3.5762788, 3.5, 300.123, 6e7, 1e9):
             with self.subTest(tempo=tempo):
                 document = json.loads(run('--format', 'json', repr(tempo), '480')[1])
                 microseconds = round(60000000 / tempo)
