@@ -524,6 +524,9 @@ class BadFilesTest(unittest.TestCase):
                 ('overrun in an event', w.header(0, 1, 96)
                  + w.chunk(b'MTrk', notes + b'\x05\x90\x3c', 1000),
                  {'tempos': tempo, 'end': 197, 'lenient': [(37, 1, 'overrun')]}),
+                ('RMID data ending at the end of track of a longer chunk',
+                 w.rmid(w.header(0, 1, 96) + w.chunk(b'MTrk', rmid_events + end, 100)),
+                 dict(rmid_answer, lenient=[(65, 1, 'overrun')])),
                 ('RMID data ending between events, a LIST chunk after',
                  w.rmid(w.header(0, 1, 96) + w.chunk(b'MTrk', rmid_events, 100), after_data),
                  dict(rmid_answer, lenient=[(65, 1, 'overrun')])),
