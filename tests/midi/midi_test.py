@@ -338,6 +338,7 @@ class GeneratedSongsTest(unittest.TestCase):
         plain = w.smf(0, 96, [w.track([(0, w.tempo(400000)), (96, b'\x90\x3c\x40')])])
         plain_answer = {'tempos': [(0, 400000)], 'end': 96}
         long_name = bytes(0x41 + i % 26 for i in range(300))
+        # Each stretch's microseconds times the division pass 2^64.
         longest = 4097 * 0x0FFFFFFF
         for name, data, answers in (
                 ('RMID filled exactly', w.rmid(plain), plain_answer),
@@ -377,11 +378,13 @@ class GeneratedSongsTest(unittest.TestCase):
                 ('15 tempo changes from tick 10',
                  w.smf(0, 96, [w.track([(10, w.tempo(400000 + i)) for i in range(15)])]),
                  {'tempos': [(10 * i + 10, 400000 + i) for i in range(15)], 'end': 150}),
-                ('the slowest tempo over 4097 of the longest deltas',
+                ('the slowest tempos, each over 4097 of the longest deltas',
                  w.smf(0, 1, [w.track([(0, w.tempo(0xFFFFFF)), (0, b'\x90\x3c\x40')]
                                       + [(0x0FFFFFFF, b'\x3c\x40')] * 4097
-                                      + [(0, w.tempo(1))])]),
-                 {'division': 1, 'tempos': [(0, 0xFFFFFF), (longest, 1)], 'end': longest})):
+                                      + [(0, w.tempo(0xFFFFFE)), (0, b'\x90\x3c\x40')]
+                                      + [(0x0FFFFFFF, b'\x3c\x40')] * 4097)]),
+                 {'division': 1, 'tempos': [(0, 0xFFFFFF), (longest, 0xFFFFFE)],
+                  'end': 2 * longest})):
             with self.subTest(file=name):
                 self.assertEqual(expected(**answers), answer(data))
 
