@@ -150,8 +150,8 @@ def expected(division=96, tempos=(), signatures=(), end=0, name=None, lenient=()
               for tick, numerator, denominator in signatures]
 
     def point(tick):
-        return (tick, ms_text(time_of(tempos, division, tick))) + position_of(powers, division,
-                                                                              tick)
+        time = ms_text(time_of(tempos, division, tick))
+        return (tick, time) + position_of(powers, division, tick)
 
     listed = ([] if tempos and tempos[0][0] == 0 else [(0, DEFAULT_TEMPO, True)]) + [
         (tick, microseconds, False) for tick, microseconds in tempos]
