@@ -419,7 +419,9 @@ bool ReadTrack(Reader &reader, TrackState &state, long long chunkEnd) {
         if (code == kUnreadable) {
             return Fail(reader, SmfProblem::kUnreadable, Offset(cursor));
         }
-        if (code == kEndOfFile || (code == kEndOfChunk && state.cutShort)) {
+        // Skip stops at the RMID data's end without a word: a chunk that
+        // claims more than the data holds is cut short all the same.
+        if (code == kEndOfFile || state.cutShort) {
             Warn(reader, SmfLeniency::kChunkOverrunsFile, state.eventOffset, state.track);
         }
     }

@@ -222,7 +222,8 @@ def drift_text(drift):
 class StoredTempoTest(unittest.TestCase):
     def test_whole_microseconds_the_tempo_read_back_and_the_drift(self):
         rng = random.Random(405405)
-        tempos = [120, 93.5, 140, 133.33, 61.7, 4, 3.5, 300.123, 1e9, 60000000 / 405405]
+        tempos = [120, 93.5, 70, 140, 133.33, 61.7, 4, 3.5762788, 3.5, 300.123, 6e7, 1e9,
+                  60000000 / 405405]
         tempos += [60000000 / rng.randint(4, 0xFFFFFF) for _ in range(60)]
         for tempo in tempos:
             with self.subTest(tempo=tempo):

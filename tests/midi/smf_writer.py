@@ -65,12 +65,19 @@ def smf(format_, division, tracks, extra_chunks=()):
     return b''.join(parts)
 
 
-def rmid(smf_bytes):
-    """The RIFF RMID file that Windows' players save: the SMF in a data
-    chunk, after a chunk of another kind."""
-    info = b'LIST' + struct.pack('<I', 4) + b'INFO'
-    data = b'data' + struct.pack('<I', len(smf_bytes)) + smf_bytes
-    if len(smf_bytes) % 2:
-        data += b'\0'
-    body = b'RMID' + info + data
+def riff_chunk(kind, data):
+    """A RIFF chunk: its size little-endian, and a pad byte after an odd
+    size."""
+    return kind + struct.pack('<I', len(data)) + data + b'\0' * (len(data) % 2)
+
+
+def riff(form, chunks):
+    """A RIFF file of the form (RMID, WAVE) holding the chunks' bytes."""
+    body = form + b''.join(chunks)
     return b'RIFF' + struct.pack('<I', len(body)) + body
+
+
+def rmid(smf_bytes, after=()):
+    """The RIFF RMID file that Windows' players save: the SMF in a data
+    chunk, after a chunk of another kind (and before any chunks of after)."""
+    return riff(b'RMID', [riff_chunk(b'LIST', b'INFO'), riff_chunk(b'data', smf_bytes), *after])
