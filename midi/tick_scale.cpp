@@ -1,0 +1,131 @@
+// The arithmetic of a change of resolution, in 128-bit integers, with the
+// common cases (a whole factor up, no tempo moved) kept cheap: a song has
+// millions of events.
+#include "midi/tick_scale.h"
+
+namespace {
+
+constexpr std::uint64_t kMaxTick = std::uint64_t(1) << 62;
+
+// The tempo maps before and after, and the song that the second is built
+// from.
+TempoMap g_fromMap;
+TempoMap g_toMap;
+SmfSong g_moved;
+
+std::uint64_t CommonDivisor(std::uint64_t a, std::uint64_t b) {
+    while (b != 0) {
+        const std::uint64_t rest = a % b;
+        a = b;
+        b = rest;
+    }
+    return a;
+}
+
+// The time at the tick times the division, from the segment last used on.
+MidiInteger ScaledTime(const TempoMap &map, long long &segment, std::uint64_t tick) {
+    const TempoSegment *const segments = map.tempos.items;
+    if (segments[segment].tick > tick) {
+        segment = 0;
+    }
+    while (segment + 1 < map.tempos.count && segments[segment + 1].tick <= tick) {
+        ++segment;
+    }
+    const TempoSegment &at = segments[segment];
+    return at.quarterMicrosecondsBefore +
+           static_cast<MidiInteger>(tick - at.tick) * at.microsecondsPerQuarter;
+}
+
+MidiInteger Magnitude(MidiInteger value) {
+    return value < 0 ? -value : value;
+}
+
+// The nearest tick to tick × to / from, halves to the earlier; error is
+// tick × to - moved × from. A tick beyond 2^62 comes out as 2^62 + 1.
+std::uint64_t NearestTick(std::uint64_t tick, int from, int to, MidiInteger &error) {
+    const std::uint64_t factor = static_cast<std::uint64_t>(to / from);
+    if (to % from == 0 && tick <= kMaxTick / factor) {
+        error = 0;
+        return tick * factor;
+    }
+    const MidiInteger scaled = static_cast<MidiInteger>(tick) * to;
+    MidiInteger moved = scaled / from;
+    if (2 * (scaled % from) > from) {
+        ++moved;
+    }
+    error = scaled - moved * from;
+    return moved > kMaxTick ? kMaxTick + 1 : static_cast<std::uint64_t>(moved);
+}
+
+}  // namespace
+
+bool StartTickScale(TickScale &scale, const GrowingArray<SmfTempo> &tempos, int from, int to) {
+    scale.report = {from, to, 0, 0, 0, 0, static_cast<std::uint64_t>(from), false};
+    scale.tempoMoved = false;
+    scale.fromSegment = 0;
+    scale.toSegment = 0;
+    g_moved.division = {false, from, 0, 0};
+    g_moved.tempos.count = 0;
+    g_moved.timeSignatures.count = 0;
+    for (long long i = 0; i < tempos.count; ++i) {
+        SmfTempo tempo = tempos.items[i];
+        MidiInteger error = 0;
+        tempo.tick = NearestTick(tempo.tick, from, to, error);
+        scale.tempoMoved = scale.tempoMoved || error != 0;
+        if (!Append(g_moved.tempos, tempo)) {
+            return false;
+        }
+    }
+    if (!BuildTempoMap(g_moved, g_toMap)) {
+        return false;
+    }
+    g_toMap.division.ticksPerQuarter = to;
+    for (long long i = 0; i < tempos.count; ++i) {
+        g_moved.tempos.items[i] = tempos.items[i];
+    }
+    return BuildTempoMap(g_moved, g_fromMap);
+}
+
+std::uint64_t MoveTick(TickScale &scale, std::uint64_t tick) {
+    RetickReport &report = scale.report;
+    ++report.events;
+    MidiInteger error = 0;
+    const std::uint64_t moved =
+        NearestTick(tick, report.resolutionFrom, report.resolutionTo, error);
+    const std::uint64_t divisor = report.tickDivisor;
+    if (divisor != 1 && tick % divisor != 0) {
+        report.tickDivisor = CommonDivisor(divisor, tick % divisor);
+    }
+    if (error != 0) {
+        ++report.moved;
+        if (Magnitude(error) > report.maxTickError) {
+            report.maxTickError = Magnitude(error);
+        }
+    }
+    if (error != 0 || scale.tempoMoved) {
+        // Both times over from × to.
+        const MidiInteger before =
+            ScaledTime(g_fromMap, scale.fromSegment, tick) * report.resolutionTo;
+        const MidiInteger after =
+            ScaledTime(g_toMap, scale.toSegment, moved) * report.resolutionFrom;
+        if (Magnitude(after - before) > report.maxTimeError) {
+            report.maxTimeError = Magnitude(after - before);
+        }
+    }
+    report.tickTooLarge = report.tickTooLarge || moved > kMaxTick;
+    return moved;
+}
+
+long long LeastExactResolution(const RetickReport &report) {
+    return static_cast<long long>(static_cast<std::uint64_t>(report.resolutionFrom) /
+                                  report.tickDivisor);
+}
+
+double MaxTickError(const RetickReport &report) {
+    return static_cast<double>(report.maxTickError) / report.resolutionFrom;
+}
+
+MidiTime MaxTimeError(const RetickReport &report) {
+    return {report.maxTimeError,
+            static_cast<MidiInteger>(report.resolutionFrom) * report.resolutionTo};
+}
