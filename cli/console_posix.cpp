@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "cli/output_file.h"
 #include "request/run_request.h"
 #include "text/utf8.h"
 
@@ -52,6 +53,7 @@ int main(int argc, char **argv) {
         {stdout, WriteToFile, isatty(STDOUT_FILENO) != 0},
         {stderr, WriteToFile},
         {&arguments, OpenFile, CloseFile},
+        ConsoleOutputFiles(argv),
     };
     const int status = RunRequest(platform);
     // A table that did not get out whole is no success (a full disk, a

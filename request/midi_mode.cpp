@@ -7,6 +7,7 @@
 #include "midi/smf_reader.h"
 #include "request/midi_report.h"
 #include "request/note_tables.h"
+#include "request/song_file.h"
 #include "request/song_time_text.h"
 #include "text/list_items.h"
 
@@ -18,15 +19,6 @@ SmfSong g_song;
 TempoMap g_map;
 MidiReport g_report;
 Request g_tableRequest;
-
-void ComplainAboutFile(const TextSink &err, const wchar_t *fileName, long long offset,
-                       const char *what, const wchar_t *prefix = L"") {
-    wchar_t where[48];
-    std::swprintf(where, 48, L": byte %lld: ", offset);
-    ListText text;
-    std::swprintf(text, kListTextCapacity, L"%ls%s", prefix, what);
-    Complain(err, fileName, where, text);
-}
 
 // The note-length table at the tempo in force at the tick, for the file's
 // resolution, as --tempo-us would print it.
@@ -57,31 +49,10 @@ int PrintMidiFile(const Request &request, const RequestPlatform &platform, const
     const MidiRequest &midi = request.midi;
     const TextSink &err = platform.err;
     ByteSource file;
-    if (!platform.files.Open(platform.files.context, midi.argumentIndex, midi.argumentSkip, file)) {
-        Complain(err, midi.fileName, L": cannot be opened");
+    if (!ReadSongFile(midi, platform, g_song, file)) {
         return kUnusableFile;
     }
-    SmfError error;
-    const bool read = ReadSmf(file, g_song, error);
     platform.files.Close(file);
-    if (!read) {
-        ComplainAboutFile(err, midi.fileName, error.offset, SmfProblemText(error.problem));
-        return kUnusableFile;
-    }
-    for (int i = 0; i < g_song.warningCount; ++i) {
-        const SmfWarning &warning = g_song.warnings[i];
-        wchar_t track[32] = L"";
-        if (warning.track > 0) {
-            std::swprintf(track, 32, L"track %d: ", warning.track);
-        }
-        ComplainAboutFile(err, midi.fileName, warning.offset, SmfLeniencyText(warning.leniency),
-                          track);
-    }
-    if (g_song.moreWarnings > 0) {
-        wchar_t more[64];
-        std::swprintf(more, 64, L": and %lld more rules broken and let pass", g_song.moreWarnings);
-        Complain(err, midi.fileName, more);
-    }
     if (!BuildTempoMap(g_song, g_map)) {
         ComplainAboutFile(err, midi.fileName, 0, SmfProblemText(SmfProblem::kOutOfMemory));
         return kUnusableFile;

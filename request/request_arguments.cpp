@@ -7,6 +7,7 @@
 
 #include "calc/number_text.h"
 #include "request/song_time_text.h"
+#include "request/write_arguments.h"
 #include "text/list_items.h"
 
 namespace {
@@ -95,6 +96,19 @@ struct ArgumentCursor {
         }
         return true;
     }
+
+    // An option whose value names a file, which the platform opens from the
+    // argument itself: it may be longer than what is shown, and joined, past
+    // "--name=".
+    bool FileValue(const wchar_t *name, int optionIndex, ListText &shown, int &fileIndex,
+                   int &skip) {
+        if (!OptionValue(name, shown, kListTextCapacity)) {
+            return false;
+        }
+        fileIndex = index;
+        skip = index == optionIndex ? static_cast<int>(std::wcslen(name)) + 1 : 0;
+        return true;
+    }
 };
 
 // A positive finite number and nothing else.
@@ -150,6 +164,15 @@ bool AsksForTableOptions(const Request &request) {
 
 // Settles the mode, and whether the numbers and options that came fit it.
 void CheckMode(ArgumentCursor &cursor, Request &request, const ModeOptions &modes) {
+    if (WritesAFile(request)) {
+        const wchar_t *problem =
+            CheckWriteRequest(request, modes.standardInput || modes.tempoList || modes.tempoFor,
+                              modes.midi, modes.midiQueries || AsksForTableOptions(request));
+        if (problem != nullptr) {
+            cursor.Fail(problem);
+        }
+        return;
+    }
     if (modes.standardInput + modes.tempoList + modes.tempoFor + modes.midi > 1) {
         cursor.Fail(L"-, --tempos, --tempo-for and --midi go one at a time");
         return;
@@ -243,6 +266,7 @@ RequestAction ParseArguments(const ArgumentList &arguments, const TextSink &err,
     ModeOptions modes = {};
     FieldText value;
     ListText list;
+    WriteRequest &write = request.write;
     while (!cursor.failed && cursor.Next()) {
         // A value taken from the next argument replaces the argument's text.
         const wchar_t *const argument = cursor.argument;
@@ -315,13 +339,26 @@ RequestAction ParseArguments(const ArgumentList &arguments, const TextSink &err,
             }
         } else if (cursor.OptionValue(L"--tempos", request.tempoList, kListTextCapacity)) {
             modes.tempoList = true;
-        } else if (cursor.OptionValue(kMidiOption, request.midi.fileName, kListTextCapacity)) {
+        } else if (cursor.FileValue(kMidiOption, argumentIndex, request.midi.fileName,
+                                    request.midi.argumentIndex, request.midi.argumentSkip)) {
             modes.midi = true;
-            // The platform opens the file from the argument itself, which
-            // may be longer than what is shown: past "--midi=" when joined.
-            const bool joined = cursor.index == argumentIndex;
-            request.midi.argumentIndex = cursor.index;
-            request.midi.argumentSkip = joined ? static_cast<int>(std::wcslen(kMidiOption)) + 1 : 0;
+        } else if (cursor.FileValue(L"--write-tempo-map", argumentIndex, write.output.name,
+                                    write.output.argumentIndex, write.output.argumentSkip)) {
+            write.outputs += 1;
+            write.tempoMap = true;
+        } else if (cursor.FileValue(L"--write", argumentIndex, write.output.name,
+                                    write.output.argumentIndex, write.output.argumentSkip)) {
+            write.outputs += 1;
+            write.song = true;
+        } else if (cursor.FileValue(L"--tempo-map", argumentIndex, write.textMap.name,
+                                    write.textMap.argumentIndex, write.textMap.argumentSkip)) {
+            write.fromText = true;
+        } else if (cursor.OptionValue(L"--retick", write.resolution, kFieldTextCapacity)) {
+            write.retick = true;
+        } else if (cursor.OptionValue(L"--resolution", write.resolution, kFieldTextCapacity)) {
+            write.newResolution = true;
+        } else if (Is(argument, L"--force")) {
+            write.force = true;
         } else if (cursor.OptionValue(L"--at", list, kListTextCapacity)) {
             modes.midiQueries = true;
             AppendToList(cursor, L"--at", list, request.midi.ticks);

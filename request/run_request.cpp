@@ -5,6 +5,7 @@
 #include "request/note_tables.h"
 #include "request/request_arguments.h"
 #include "request/tempo_for.h"
+#include "request/write_mode.h"
 
 #ifndef TACTIMER_VERSION
 #error "TACTIMER_VERSION names the project's version"
@@ -144,6 +145,8 @@ int RunRequest(const RequestPlatform &platform) {
             return PrintTempoForLength(g_request, out, platform.err);
         case RequestMode::kMidiFile:
             return PrintMidiFile(g_request, platform, out);
+        case RequestMode::kWriteMidi:
+            return WriteMidiFile(g_request, platform, out);
         case RequestMode::kOnePair:
         case RequestMode::kTempoList:
         case RequestMode::kStandardInput:
