@@ -5,6 +5,7 @@
 
 #include <cwchar>
 
+#include "cli/output_file.h"
 #include "request/run_request.h"
 #include "text/utf8.h"
 
@@ -139,7 +140,7 @@ int wmain(int argc, wchar_t **argv) {
     const RequestPlatform platform = {
         {&arguments, argc - 1, GetArgument}, {&input, ReadStandardInput},
         {&out, WriteToOutput, out.console},  {&err, WriteToOutput},
-        {&arguments, OpenFile, CloseFile},
+        {&arguments, OpenFile, CloseFile},   ConsoleOutputFiles(argv),
     };
     const int status = RunRequest(platform);
     // A table that did not get out whole is no success (a full disk, a

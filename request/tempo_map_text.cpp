@@ -147,82 +147,74 @@ const char *const kColumnNames[] = {"kind",        "tick",    "us_per_quarter", 
                                     "denominator", "implied", "resolution"};
 constexpr int kColumns = 7;
 
-// Reads a line into line, its cells split at commas into cells (each
-// column's, or "" where the row has none). False at the end of the text.
-bool ReadCsvLine(Parse &parse, char (&line)[kLineCapacity], const int (&columns)[kColumns],
-                 const char *(&cells)[kColumns], bool &tooLong) {
+constexpr int kMaxCells = 64;
+
+// A line of cells, split at commas.
+struct CsvLine {
+    char text[kLineCapacity];
+    const char *cells[kMaxCells];
+    int count;
+    long long number;  // from 1
+};
+
+CsvLine g_line;
+
+// False at the end of the text.
+bool ReadCsvLine(Parse &parse, CsvLine &line) {
     TextCursor &text = parse.text;
     if (Peek(text) < 0) {
         return false;
     }
+    line.number = text.line;
     int length = 0;
-    tooLong = false;
     for (int byte; (byte = Take(text)) >= 0 && byte != '\n';) {
         if (length == kLineCapacity - 1) {
-            tooLong = true;
-        } else if (byte != '\r') {
-            line[length++] = static_cast<char>(byte);
+            return Fail(parse, L"the line is longer than 4095 bytes");
+        }
+        if (byte != '\r') {
+            line.text[length++] = static_cast<char>(byte);
         }
     }
-    line[length] = '\0';
-    for (const char *&cell : cells) {
-        cell = "";
-    }
-    int column = 0;
-    for (char *cell = line;; ++column) {
-        char *comma = std::strchr(cell, ',');
-        if (comma != nullptr) {
-            *comma = '\0';
-        }
-        for (int i = 0; i < kColumns; ++i) {
-            if (columns[i] == column) {
-                cells[i] = cell;
-            }
-        }
-        if (comma == nullptr) {
-            return true;
-        }
-        cell = comma + 1;
-    }
-}
-
-char g_line[kLineCapacity];
-
-bool ReadCsv(Parse &parse) {
-    int columns[kColumns];
-    for (int i = 0; i < kColumns; ++i) {
-        columns[i] = i;
-    }
-    const char *cells[kColumns];
-    bool tooLong = false;
-    ReadCsvLine(parse, g_line, columns, cells, tooLong);
-    // The header's names, as they stand, say which column is which.
-    const char *names[kColumns * 8];
-    int count = 0;
-    for (char *cell = g_line; cell != nullptr && count < kColumns * 8; ++count) {
-        names[count] = cell;
+    line.text[length] = '\0';
+    line.count = 0;
+    for (char *cell = line.text; cell != nullptr && line.count < kMaxCells;) {
+        line.cells[line.count++] = cell;
         cell = std::strchr(cell, ',');
         if (cell != nullptr) {
             *cell++ = '\0';
         }
     }
+    return true;
+}
+
+bool ReadCsv(Parse &parse) {
+    CsvLine &line = g_line;
+    // The header's names say which column is which.
+    int columns[kColumns];
+    if (!ReadCsvLine(parse, line)) {
+        return Fail(parse, L"it is empty");
+    }
     for (int i = 0; i < kColumns; ++i) {
         columns[i] = -1;
-        for (int j = 0; j < count; ++j) {
-            if (std::strcmp(names[j], kColumnNames[i]) == 0) {
+        for (int j = 0; j < line.count; ++j) {
+            if (std::strcmp(line.cells[j], kColumnNames[i]) == 0) {
                 columns[i] = j;
             }
         }
     }
     if (columns[kKind] < 0 || columns[kTick] < 0) {
+        parse.text.line = line.number;
         return Fail(parse,
                     L"the first line is not a header with kind and tick columns, as "
                     L"--midi FILE --format csv writes it");
     }
-    while (ReadCsvLine(parse, g_line, columns, cells, tooLong)) {
-        if (tooLong) {
-            return Fail(parse, L"the line is longer than 4095 bytes");
+    while (parse.error.what == nullptr && ReadCsvLine(parse, line)) {
+        const char *cells[kColumns];
+        for (int i = 0; i < kColumns; ++i) {
+            cells[i] = columns[i] >= 0 && columns[i] < line.count ? line.cells[columns[i]] : "";
         }
+        // Each row's problem is said at its line.
+        parse.text.line = line.number;
         const char *kind = cells[kKind];
         const Change change = {cells[kTick], cells[kMicroseconds], cells[kNumerator],
                                cells[kDenominator], std::strcmp(cells[kImplied], "true") == 0};
@@ -233,8 +225,10 @@ bool ReadCsv(Parse &parse) {
         if (!read || (cells[kResolution][0] != '\0' && !SetResolution(parse, cells[kResolution]))) {
             return false;
         }
+        parse.text.line = line.number + 1;
     }
-    return !parse.text.unreadable || Fail(parse, L"cannot be read");
+    return parse.error.what == nullptr &&
+           (!parse.text.unreadable || Fail(parse, L"cannot be read"));
 }
 
 // ---- JSON: the keys that matter, every other value passed over ----
@@ -460,7 +454,8 @@ bool ReadTempoMapText(const ByteSource &source, int resolution, TempoMapFile &ma
     if (!read) {
         return false;
     }
-    error.line = 0;
+    // What the whole text lacks is said of no line.
+    text.line = 0;
     if (parse.resolution < 0 && resolution == 0) {
         return Fail(parse, L"it does not say its resolution: give --resolution N");
     }
