@@ -213,7 +213,6 @@ int WriteMap(Writing &writing, const wchar_t *source) {
     if (!BeginOutput(writing)) {
         return kUnusable;
     }
-    CloseInput(writing);
     if (!WriteTempoMapFile(map, g_output)) {
         AbandonOutput(writing, true);
         return kUnusable;
@@ -314,7 +313,6 @@ int WriteRetickedSong(Writing &writing) {
         return kUnusable;
     }
     const bool written = pass(&g_output);
-    CloseInput(writing);
     if (!written) {
         // A bad input found half-way is the input's fault, said once.
         const bool outputFailed = error.problem == RetickProblem::kCannotWrite;
@@ -344,6 +342,8 @@ int WriteMidiFile(const Request &request, const RequestPlatform &platform, const
     const int status = write.song       ? WriteRetickedSong(writing)
                        : write.fromText ? WriteTextTempoMap(writing)
                                         : WriteSongTempoMap(writing);
+    // Open until the output is in place: the platform checks again that it
+    // is not the input.
     CloseInput(writing);
     return status;
 }
