@@ -359,6 +359,16 @@ TrackFlow ReadMeta(Reader &reader, TrackState &state, std::uint64_t tick, bool &
 // and two data bytes.
 constexpr long kLongestChannelMessage = 7;
 
+// The events an observed walk hands on at once.
+constexpr int kEventBatch = 256;
+
+// Hands the events on; the bytes after the last one's delta time wait.
+void HandOn(Cursor &cursor, const SmfEventAt *events, int count) {
+    cursor.walker->Events(cursor.walker->context, cursor.buffer, cursor.fill, cursor.echoFrom,
+                          events, count);
+    cursor.echoFrom = events[count - 1].afterDelta;
+}
+
 // Passes over the channel messages that stand whole in the buffer, the bulk
 // of a song, without the checks of each byte that the other events need.
 // Stops before any other event, a running status that needs a word, or the
@@ -374,6 +384,8 @@ void SkipChannelMessages(Cursor &cursor, std::uint64_t &trackTick, int &trackSta
     std::uint64_t tick = trackTick;
     int status = statusCancelled ? 0 : trackStatus;
     long dataBytes = status != 0 ? DataBytesOf(status) : 0;
+    SmfEventAt events[kObserved ? kEventBatch : 1];
+    int count = 0;
     while (end - next >= kLongestChannelMessage) {
         const unsigned char *const event = next;
         std::uint32_t delta = *next++;
@@ -408,13 +420,19 @@ void SkipChannelMessages(Cursor &cursor, std::uint64_t &trackTick, int &trackSta
             break;
         }
         if constexpr (kObserved) {
-            CopyBytes(cursor, cursor.echoFrom, static_cast<long>(event - cursor.buffer));
-            cursor.walker->Event(cursor.walker->context, tick + delta);
-            cursor.echoFrom = static_cast<long>(afterDelta - cursor.buffer);
+            events[count++] = {static_cast<long>(event - cursor.buffer),
+                               static_cast<long>(afterDelta - cursor.buffer), tick + delta};
+            if (count == kEventBatch) {
+                HandOn(cursor, events, count);
+                count = 0;
+            }
         }
         // A data byte in running status is the first of the message's.
         next += dataBytes;
         tick += delta;
+    }
+    if (kObserved && count > 0) {
+        HandOn(cursor, events, count);
     }
     if (status != 0) {
         trackStatus = status;
@@ -465,8 +483,9 @@ bool ReadTrack(Reader &reader, TrackState &state, long long chunkEnd) {
             return Fail(reader, SmfProblem::kTicksTooMany, state.eventOffset);
         }
         if constexpr (kObserved) {
-            cursor.walker->Event(cursor.walker->context, tick);
+            const SmfEventAt event = {cursor.position, cursor.position, tick};
             EchoOn(cursor);
+            HandOn(cursor, &event, 1);
         }
         const int byte = Next(cursor);
         if (byte < 0) {

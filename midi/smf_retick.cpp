@@ -72,17 +72,29 @@ void Field(void *context, SmfField field) {
     }
 }
 
-void Event(void *context, std::uint64_t tick) {
+// The bulk of a song: each event's new delta time, and the bytes between.
+void Events(void *context, const unsigned char *buffer, long fill, long from,
+            const SmfEventAt *events, int count) {
     Retick &retick = *static_cast<Retick *>(context);
-    const std::uint64_t moved = MoveTick(retick.scale, tick);
-    const std::uint64_t delta = moved - retick.lastTick;
-    retick.lastTick = moved;
-    if (delta > kMaxVariableLength) {
-        retick.deltaTooLong = true;
+    SmfOutput *const output = retick.output;
+    std::uint64_t last = retick.lastTick;
+    bool tooLong = false;
+    for (int i = 0; i < count; ++i) {
+        const SmfEventAt &event = events[i];
+        const std::uint64_t moved = MoveTick(retick.scale, event.tick);
+        const std::uint64_t delta = moved - last;
+        last = moved;
+        tooLong = tooLong || delta > kMaxVariableLength;
+        if (output != nullptr) {
+            WriteEvent(*output, buffer + from, event.start - from, fill - from,
+                       static_cast<std::uint32_t>(delta));
+        }
+        from = event.afterDelta;
     }
-    if (retick.output != nullptr) {
-        WriteVariableLength(*retick.output, static_cast<std::uint32_t>(delta));
-        retick.eventData = OutputOffset(*retick.output);
+    retick.lastTick = last;
+    retick.deltaTooLong = retick.deltaTooLong || tooLong;
+    if (output != nullptr) {
+        retick.eventData = OutputOffset(*output);
     }
 }
 
@@ -119,7 +131,7 @@ bool RetickSmf(const ByteSource &source, const SmfSong &song, int to, SmfOutput 
     if (!StartTickScale(retick.scale, song.tempos, song.division.ticksPerQuarter, to)) {
         return Refuse(error, RetickProblem::kOutOfMemory);
     }
-    const SmfWalker walker = {&retick, Copy, Field, Event, Cut};
+    const SmfWalker walker = {&retick, Copy, Field, Events, Cut};
     const bool read = WalkSmf(source, g_walked, error.read, walker);
     report = retick.scale.report;
     if (!read) {

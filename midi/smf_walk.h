@@ -21,13 +21,25 @@ enum class SmfField {
     kTrackEnd,      // the end of that chunk
 };
 
+// An event in the walk's buffer: its delta time runs from start to
+// afterDelta; its tick is counted from its track's start.
+struct SmfEventAt {
+    long start;
+    long afterDelta;
+    std::uint64_t tick;
+};
+
 struct SmfWalker {
     void *context;
     void (*Copy)(void *context, const unsigned char *bytes, long count);
     void (*Field)(void *context, SmfField field);
-    // An event starts at the tick, counted from its track's start; its
-    // delta time is not copied.
-    void (*Event)(void *context, std::uint64_t tick);
+    // Events, many at a time where channel messages run on: before each,
+    // the bytes from `from` (the previous one's afterDelta, for the first
+    // what came before it) up to its start are to be copied; its delta time
+    // is not. The bytes after the last one's delta time come later. The
+    // buffer holds fill bytes.
+    void (*Events)(void *context, const unsigned char *buffer, long fill, long from,
+                   const SmfEventAt *events, int count);
     // The file ends inside the event begun last, which the reader drops
     // (its delta time counts): what was copied of it after its delta time
     // is no event.

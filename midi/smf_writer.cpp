@@ -42,9 +42,6 @@ void WriteBytes(SmfOutput &output, const unsigned char *bytes, long count) {
         bytes += taken;
         count -= taken;
     }
-    if (OutputOffset(output) > output.length) {
-        output.length = OutputOffset(output);
-    }
 }
 
 void WriteBigEndian(SmfOutput &output, std::uint32_t value, int count) {
@@ -86,6 +83,9 @@ void PatchSize(SmfOutput &output, long long offset, long long countFrom, bool li
 }
 
 void RewindOutput(SmfOutput &output, long long offset) {
+    if (OutputOffset(output) > output.length) {
+        output.length = OutputOffset(output);
+    }
     if (offset >= output.bufferOffset) {
         output.fill = static_cast<long>(offset - output.bufferOffset);
     } else {

@@ -23,7 +23,7 @@ std::uint64_t CommonDivisor(std::uint64_t a, std::uint64_t b) {
 }
 
 // The time at the tick times the division, from the segment last used on.
-MidiInteger ScaledTime(const TempoMap &map, long long &segment, std::uint64_t tick) {
+const TempoSegment &SegmentAt(const TempoMap &map, long long &segment, std::uint64_t tick) {
     const TempoSegment *const segments = map.tempos.items;
     if (segments[segment].tick > tick) {
         segment = 0;
@@ -31,7 +31,11 @@ MidiInteger ScaledTime(const TempoMap &map, long long &segment, std::uint64_t ti
     while (segment + 1 < map.tempos.count && segments[segment + 1].tick <= tick) {
         ++segment;
     }
-    const TempoSegment &at = segments[segment];
+    return segments[segment];
+}
+
+MidiInteger ScaledTime(const TempoMap &map, long long &segment, std::uint64_t tick) {
+    const TempoSegment &at = SegmentAt(map, segment, tick);
     return at.quarterMicrosecondsBefore +
            static_cast<MidiInteger>(tick - at.tick) * at.microsecondsPerQuarter;
 }
@@ -43,10 +47,14 @@ MidiInteger Magnitude(MidiInteger value) {
 // The nearest tick to tick × to / from, halves to the earlier; error is
 // tick × to - moved × from. A tick beyond 2^62 comes out as 2^62 + 1.
 std::uint64_t NearestTick(std::uint64_t tick, int from, int to, MidiInteger &error) {
-    const std::uint64_t factor = static_cast<std::uint64_t>(to / from);
-    if (to % from == 0 && tick <= kMaxTick / factor) {
-        error = 0;
-        return tick * factor;
+    // In 64 bits while they hold it.
+    if (tick < (std::uint64_t(1) << 48)) {
+        const std::uint64_t scaled = tick * static_cast<std::uint64_t>(to);
+        const std::uint64_t divisor = static_cast<std::uint64_t>(from);
+        const std::uint64_t rest = scaled % divisor;
+        const std::uint64_t moved = scaled / divisor + (2 * rest > divisor ? 1 : 0);
+        error = static_cast<MidiInteger>(scaled) - static_cast<MidiInteger>(moved) * from;
+        return moved;
     }
     const MidiInteger scaled = static_cast<MidiInteger>(tick) * to;
     MidiInteger moved = scaled / from;
@@ -61,6 +69,9 @@ std::uint64_t NearestTick(std::uint64_t tick, int from, int to, MidiInteger &err
 
 bool StartTickScale(TickScale &scale, const GrowingArray<SmfTempo> &tempos, int from, int to) {
     scale.report = {from, to, 0, 0, 0, 0, static_cast<std::uint64_t>(from), false};
+    const bool whole = to % from == 0;
+    scale.wholeFactor = whole ? static_cast<std::uint64_t>(to / from) : 0;
+    scale.wholeLimit = whole ? kMaxTick / scale.wholeFactor : 0;
     scale.tempoMoved = false;
     scale.fromSegment = 0;
     scale.toSegment = 0;
@@ -86,31 +97,40 @@ bool StartTickScale(TickScale &scale, const GrowingArray<SmfTempo> &tempos, int 
     return BuildTempoMap(g_moved, g_fromMap);
 }
 
-std::uint64_t MoveTick(TickScale &scale, std::uint64_t tick) {
+void CountTickDivisor(RetickReport &report, std::uint64_t tick) {
+    const std::uint64_t rest = tick % report.tickDivisor;
+    if (rest != 0) {
+        report.tickDivisor = CommonDivisor(report.tickDivisor, rest);
+    }
+}
+
+std::uint64_t MoveTickAnyway(TickScale &scale, std::uint64_t tick) {
     RetickReport &report = scale.report;
     ++report.events;
     MidiInteger error = 0;
     const std::uint64_t moved =
         NearestTick(tick, report.resolutionFrom, report.resolutionTo, error);
-    const std::uint64_t divisor = report.tickDivisor;
-    if (divisor != 1 && tick % divisor != 0) {
-        report.tickDivisor = CommonDivisor(divisor, tick % divisor);
-    }
+    CountTickDivisor(report, tick);
     if (error != 0) {
         ++report.moved;
         if (Magnitude(error) > report.maxTickError) {
             report.maxTickError = Magnitude(error);
         }
     }
-    if (error != 0 || scale.tempoMoved) {
-        // Both times over from × to.
-        const MidiInteger before =
-            ScaledTime(g_fromMap, scale.fromSegment, tick) * report.resolutionTo;
-        const MidiInteger after =
-            ScaledTime(g_toMap, scale.toSegment, moved) * report.resolutionFrom;
-        if (Magnitude(after - before) > report.maxTimeError) {
-            report.maxTimeError = Magnitude(after - before);
-        }
+    // Both times over from × to. While no tempo change moved, the tempo
+    // changes lie on whole new ticks, so none falls between an event's
+    // exact place and its nearest tick: the error is the ticks between
+    // them at the tempo in force at the event.
+    MidiInteger timeError = 0;
+    if (scale.tempoMoved) {
+        timeError = Magnitude(ScaledTime(g_toMap, scale.toSegment, moved) * report.resolutionFrom -
+                              ScaledTime(g_fromMap, scale.fromSegment, tick) * report.resolutionTo);
+    } else if (error != 0) {
+        timeError =
+            Magnitude(error) * SegmentAt(g_fromMap, scale.fromSegment, tick).microsecondsPerQuarter;
+    }
+    if (timeError > report.maxTimeError) {
+        report.maxTimeError = timeError;
     }
     report.tickTooLarge = report.tickTooLarge || moved > kMaxTick;
     return moved;
