@@ -240,6 +240,12 @@ class FailureTest(unittest.TestCase):
                          run('--strict', '--tempo-for', ' 375 ', '1/8'))
 
     def test_usage_errors_print_a_message_and_the_usage(self):
+        NOT_A_RESOLUTION = '--retick takes a resolution, a whole number from 1 to 32767'
+        ONE_MAP_SOURCE = ('--write-tempo-map OUT takes its map from --midi FILE or --tempo-map '
+                          'FILE, one of them (and --resolution N, not --retick)')
+        WRITE_ALONE = ('--write-tempo-map and --write take a song or a tempo map alone: no '
+                       'TEMPO, RESOLUTION, -, --tempos, --tempo-for, --at, --at-ms, --table-at '
+                       'or table options')
         for arguments, message in (
                 ((), 'TEMPO and RESOLUTION are missing'),
                 (('120',), 'RESOLUTION is missing'),
@@ -287,7 +293,29 @@ class FailureTest(unittest.TestCase):
                 (('--tempo-for',), '--tempo-for needs MS and NOTE'),
                 (('--tempo-for', '375'), '--tempo-for needs NOTE after MS'),
                 (('--tempo-for', '375', '1/8', '120'), TEMPO_FOR_ALONE),
-                (('--exact', '--tempo-for', '375', '1/8'), TEMPO_FOR_ALONE)):
+                (('--exact', '--tempo-for', '375', '1/8'), TEMPO_FOR_ALONE),
+                (('--write', 'o.mid'), '--write OUT goes with --midi FILE --retick N (and no '
+                                       '--tempo-map or --resolution)'),
+                (('--midi', 'a.mid', '--retick', '960'), '--retick N needs --write OUT'),
+                (('--midi', 'a.mid', '--retick', '0', '--write', 'o.mid'), NOT_A_RESOLUTION),
+                (('--midi', 'a.mid', '--retick=32768', '--write', 'o.mid'), NOT_A_RESOLUTION),
+                (('--midi', 'a.mid', '--retick', '96x', '--write', 'o.mid'), NOT_A_RESOLUTION),
+                (('--midi', 'a.mid', '--write-tempo-map', 'o.mid', '--resolution', '-1'),
+                 '--resolution takes a whole number from 1 to 32767'),
+                (('--write-tempo-map', 'o.mid'), ONE_MAP_SOURCE),
+                (('--midi', 'a.mid', '--tempo-map', 'm.csv', '--write-tempo-map', 'o.mid'),
+                 ONE_MAP_SOURCE),
+                (('--midi', 'a.mid', '--retick', '96', '--write-tempo-map', 'o.mid'),
+                 ONE_MAP_SOURCE),
+                (('--midi', 'a.mid', '--retick', '96', '--write', 'o.mid', '--write-tempo-map',
+                  'p.mid'), '--write-tempo-map and --write go one at a time, once'),
+                (('--force', '120', '480'), '--tempo-map, --resolution and --force go with '
+                                            '--write-tempo-map OUT or --write OUT'),
+                (('--midi', 'a.mid', '--write-tempo-map', 'o.mid', '--at', '5'), WRITE_ALONE),
+                (('--midi', 'a.mid', '--retick', '96', '--write', 'o.mid', '--exact'),
+                 WRITE_ALONE),
+                (('--midi', '-', '--retick', '96', '--write', 'o.mid'),
+                 '--retick reads the file twice: name a file, not standard input')):
             with self.subTest(arguments=arguments):
                 status, out, err = run(*arguments)
                 self.assertEqual(2, status)

@@ -4,18 +4,23 @@
 // argument (a second zero byte) and the bytes of standard input. Without
 // the empty argument, everything is arguments and standard input is empty.
 //
+// Files written go to memory, as the page's downloads will.
+//
 // Checked: no crash, hang or sanitizer report; the exit status is 0, 1 or
-// 2; success prints something; a usage error or unusable input says why on
+// 2; success prints something or writes a file; a usage error or unusable input says why on
 // standard error in a "tactimer-cli: " line first, and a usage error (but
-// an unknown note) prints the usage after it; no text holds a zero.
+// an unknown note) prints the usage after it; no text holds a zero; a MIDI
+// file written reads back.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "midi/smf_reader.h"
 #include "request/run_request.h"
 #include "tests/memory_bytes.h"
+#include "tests/memory_sink.h"
 #include "text/utf8.h"
 
 namespace {
@@ -31,6 +36,8 @@ struct FuzzInput {
     // Standard input, and any file: a few bytes at a time, so that lines and
     // events straddle reads.
     MemoryBytes input;
+    std::vector<unsigned char> written;
+    bool committed;
 };
 
 int GetArgument(void *context, int index, wchar_t *text, int capacity) {
@@ -46,6 +53,24 @@ bool OpenInput(void *context, int, int, ByteSource &file) {
 }
 
 void CloseInput(ByteSource &) {}
+
+OutputProblem BeginOutput(void *context, const OutputTarget &, ByteSink &sink) {
+    FuzzInput &fuzz = *static_cast<FuzzInput *>(context);
+    fuzz.written.clear();
+    sink = MemorySink(fuzz.written);
+    return OutputProblem::kNone;
+}
+
+OutputProblem CommitOutput(void *context) {
+    static_cast<FuzzInput *>(context)->committed = true;
+    return OutputProblem::kNone;
+}
+
+OutputProblem AbandonOutput(void *) {
+    return OutputProblem::kNone;
+}
+
+SmfSong g_song;
 
 void Append(void *context, const wchar_t *text) {
     *static_cast<std::wstring *>(context) += text;
@@ -65,7 +90,7 @@ void RequireWellFormed(const std::wstring &text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-    FuzzInput fuzz = {{}, {data + size, 0, 0, 7}};
+    FuzzInput fuzz = {{}, {data + size, 0, 0, 7}, {}, false};
     std::size_t start = 0;
     for (std::size_t i = 0; i < size; ++i) {
         if (data[i] != 0) {
@@ -88,10 +113,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                                    {&fuzz.input, ReadMemoryBytes},
                                    {&out, Append},
                                    {&err, Append},
-                                   {&fuzz, OpenInput, CloseInput}});
+                                   {&fuzz, OpenInput, CloseInput},
+                                   {&fuzz, BeginOutput, CommitOutput, AbandonOutput}});
     Require(status >= 0 && status <= 2);
     if (status == 0) {
-        Require(!out.empty());
+        // A file written to standard output leaves its report on standard
+        // error.
+        Require(!out.empty() || fuzz.committed);
     } else {
         Require(err.compare(0, 14, L"tactimer-cli: ") == 0);
         Require(err.find(L'\n') != std::wstring::npos);
@@ -101,5 +129,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             err.find(L"is no note") != std::wstring::npos);
     RequireWellFormed(out);
     RequireWellFormed(err);
+    if (fuzz.committed) {
+        MemoryBytes written = {fuzz.written.data(), static_cast<long>(fuzz.written.size()), 0,
+                               1 << 16};
+        SmfError error;
+        Require(status == 0 && ReadSmf({&written, ReadMemoryBytes}, g_song, error));
+    }
     return 0;
 }

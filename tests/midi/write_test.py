@@ -192,6 +192,24 @@ class TempoMapFileTest(unittest.TestCase):
         self.assertEqual(1, run('--tempo-map', path_in('map.json'), '--write-tempo-map', out,
                                 '--resolution', '96', '--strict', '--force')[0])
 
+    def test_the_smpte_offset_of_the_first_track_at_tick_0_is_kept(self):
+        offset = w.smpte_offset(0x61, 2, 3, 4, 5)  # 01:02:03:04.05 at 30 frames
+        other = w.smpte_offset(0x20, 9, 9, 9, 9)
+        for name, tracks, kept in (
+                ('first track', [[(0, offset), (0, w.tempo(400000))], []], offset),
+                ('second track', [[(0, w.tempo(400000))], [(0, other)]], None),
+                ('after tick 0', [[(1, offset)], []], None),
+                ('the first of two', [[(0, offset), (0, other)], []], offset)):
+            with self.subTest(song=name):
+                path = write(w.smf(1, 96, [w.track(events) for events in tracks]))
+                out = path_in('offset.mid')
+                self.assertEqual(0, run('--midi', path, '--write-tempo-map', out,
+                                        '--force')[0])
+                offsets = [fields[3] for fields in midicsv_lines(out)
+                           if fields[2] == 'SMPTE_offset']
+                self.assertEqual([] if kept is None else
+                                 [', '.join(str(byte) for byte in kept[3:])], offsets)
+
     def test_bad_maps_name_the_line_and_what_is_wrong(self):
         for name, text, message in (
                 ('no header', 'tempo,0\n', 'line 1: the first line is not a header'),
