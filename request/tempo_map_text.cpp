@@ -77,13 +77,14 @@ bool ReadWhole(const char *text, std::uint64_t limit, std::uint64_t &value) {
     return true;
 }
 
-// What one tempo, time signature or end says, field by field.
+// What one tempo, time signature, marker or end says, field by field.
 struct Change {
     const char *tick;
     const char *microseconds;
     const char *numerator;
     const char *denominator;
     bool implied;
+    const char *name;
 };
 
 bool AddTempo(Parse &parse, const Change &change) {
@@ -125,6 +126,15 @@ bool AddSignature(Parse &parse, const Change &change) {
            Fail(parse, L"the map does not fit in memory");
 }
 
+bool AddMarker(Parse &parse, const Change &change) {
+    SmfMarker marker = {0, {}};
+    if (!ReadWhole(change.tick, kMaxTick, marker.tick)) {
+        return Fail(parse, L"a marker's tick is not a whole number from 0 to 2^62");
+    }
+    std::strncpy(marker.name, change.name, kMaxNameBytes);
+    return Append(parse.map.markers, marker) || Fail(parse, L"the map does not fit in memory");
+}
+
 bool SetEnd(Parse &parse, const char *text) {
     parse.endSaid = true;
     return ReadWhole(text, kMaxTick, parse.end) ||
@@ -142,10 +152,10 @@ bool SetResolution(Parse &parse, const char *text) {
 
 // ---- CSV: the header names the columns ----
 
-enum Column { kKind, kTick, kMicroseconds, kNumerator, kDenominator, kImplied, kResolution };
+enum Column { kKind, kTick, kMicroseconds, kNumerator, kDenominator, kImplied, kName, kResolution };
 const char *const kColumnNames[] = {"kind",        "tick",    "us_per_quarter", "numerator",
-                                    "denominator", "implied", "resolution"};
-constexpr int kColumns = 7;
+                                    "denominator", "implied", "name",           "resolution"};
+constexpr int kColumns = 8;
 
 constexpr int kMaxCells = 64;
 
@@ -216,10 +226,15 @@ bool ReadCsv(Parse &parse) {
         // Each row's problem is said at its line.
         parse.text.line = line.number;
         const char *kind = cells[kKind];
-        const Change change = {cells[kTick], cells[kMicroseconds], cells[kNumerator],
-                               cells[kDenominator], std::strcmp(cells[kImplied], "true") == 0};
+        const Change change = {cells[kTick],
+                               cells[kMicroseconds],
+                               cells[kNumerator],
+                               cells[kDenominator],
+                               std::strcmp(cells[kImplied], "true") == 0,
+                               cells[kName]};
         const bool read = std::strcmp(kind, "tempo") == 0            ? AddTempo(parse, change)
                           : std::strcmp(kind, "time_signature") == 0 ? AddSignature(parse, change)
+                          : std::strcmp(kind, "marker") == 0         ? AddMarker(parse, change)
                           : std::strcmp(kind, "end") == 0            ? SetEnd(parse, change.tick)
                                                                      : true;
         if (!read || (cells[kResolution][0] != '\0' && !SetResolution(parse, cells[kResolution]))) {
@@ -363,11 +378,15 @@ struct ChangeText {
     char numerator[kScalarCapacity];
     char denominator[kScalarCapacity];
     char implied[kScalarCapacity];
+    char name[kMaxNameBytes + 1];
 };
 
 bool ReadChange(Parse &parse, ChangeText &change) {
     change = {};
     return ReadObject(parse, [&](const char *key) {
+        if (std::strcmp(key, "name") == 0) {
+            return ReadString(parse, change.name, sizeof change.name);
+        }
         char *into = std::strcmp(key, "tick") == 0             ? change.tick
                      : std::strcmp(key, "us_per_quarter") == 0 ? change.microseconds
                      : std::strcmp(key, "numerator") == 0      ? change.numerator
@@ -379,8 +398,12 @@ bool ReadChange(Parse &parse, ChangeText &change) {
 }
 
 Change ChangeOf(const ChangeText &text) {
-    return {text.tick, text.microseconds, text.numerator, text.denominator,
-            std::strcmp(text.implied, "true") == 0};
+    return {text.tick,
+            text.microseconds,
+            text.numerator,
+            text.denominator,
+            std::strcmp(text.implied, "true") == 0,
+            text.name};
 }
 
 bool ReadJson(Parse &parse) {
@@ -406,6 +429,11 @@ bool ReadJson(Parse &parse) {
         if (std::strcmp(key, "time_signatures") == 0) {
             return ReadArray(parse, [&] {
                 return ReadChange(parse, change) && AddSignature(parse, ChangeOf(change));
+            });
+        }
+        if (std::strcmp(key, "markers") == 0) {
+            return ReadArray(parse, [&] {
+                return ReadChange(parse, change) && AddMarker(parse, ChangeOf(change));
             });
         }
         if (std::strcmp(key, "end") == 0) {
@@ -461,13 +489,14 @@ bool ReadTempoMapText(const ByteSource &source, int resolution, TempoMapFile &ma
     }
     map.resolution = static_cast<int>(parse.resolution < 0 ? resolution : parse.resolution);
     if (!StableSortByTick(map.tempos) || !StableSortByTick(map.timeSignatures) ||
+        !StableSortByTick(map.markers) ||
         ((map.tempos.count == 0 || map.tempos.items[0].tick != 0) &&
          !Prepend(map.tempos, {0, kDefaultMicrosecondsPerQuarter, true}))) {
         return Fail(parse, L"the map does not fit in memory");
     }
-    const std::uint64_t last = LastTick(map.tempos) > LastTick(map.timeSignatures)
-                                   ? LastTick(map.tempos)
-                                   : LastTick(map.timeSignatures);
+    std::uint64_t last = LastTick(map.tempos);
+    last = LastTick(map.timeSignatures) > last ? LastTick(map.timeSignatures) : last;
+    last = LastTick(map.markers) > last ? LastTick(map.markers) : last;
     map.endTick = parse.endSaid && parse.end > last ? parse.end : last;
     return true;
 }

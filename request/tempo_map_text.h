@@ -1,8 +1,10 @@
 // A tempo map as `tactimer-cli --midi FILE --format csv|json` prints it,
 // read back, perhaps edited in a text editor or a spreadsheet: its
 // resolution, tempos and time signatures with their ticks, and its end when
-// it has one. Other fields and rows (positions, times, --at) are passed
-// over. Streamed through a bounded buffer.
+// it has one; markers too, added by hand (JSON "markers": [{"tick",
+// "name"}], CSV rows of kind marker with a name column). Other fields and
+// rows (positions, times, --at) are passed over. Streamed through a bounded
+// buffer.
 #ifndef TACTIMER_REQUEST_TEMPO_MAP_TEXT_H
 #define TACTIMER_REQUEST_TEMPO_MAP_TEXT_H
 

@@ -176,19 +176,22 @@ class TempoMapFileTest(unittest.TestCase):
                 '  {"tick": 1920, "us_per_quarter": 600000},\n'
                 '  {"tick": 0, "us_per_quarter": 500000, "implied": false}\n'
                 '], "time_signatures": [{"tick": 0, "numerator": 7, "denominator": 8}],\n'
-                ' "end": {"tick": 3841}, "other": [1, {"a": null}]}\n')
+                ' "end": {"tick": 3841}, "other": [1, {"a": null}],\n'
+                ' "markers": [{"tick": 960, "name": "hit 2"}, {"tick": 480, "name": "hit 1"}]}\n')
         out = path_in('edited.mid')
         status, report, err = run('--tempo-map', write(text.encode(), 'map.json'),
                                   '--write-tempo-map', out, '--resolution', '96',
                                   '--format', 'json', '--force')
         self.assertEqual((0, ''), (status, err))
-        # 3841 × 96 / 480 = 768.2 goes to 768, 0.2 ticks and 0.4 ms early.
-        self.assertEqual({'resolution_from': 480, 'resolution_to': 96, 'events': 4,
+        # 3841 × 96 / 480 = 768.2 goes to 768, 0.2 ticks and 1.25 ms early.
+        self.assertEqual({'resolution_from': 480, 'resolution_to': 96, 'events': 6,
                           'moved': 1, 'max_error_ticks': 0.2, 'max_error_ms': 1.25,
                           'least_exact_resolution': 480}, json.loads(report))
         self.assertEqual((96, [(0, 500000, False), (384, 600000, False)], [(0, 7, 8)], 768),
                          the_map(song_json(out)))
         self.assertEqual('cue 12', song_json(out)['name'])
+        self.assertEqual([['1', '96', 'Marker_t', '"hit 1"'], ['1', '192', 'Marker_t', '"hit 2"']],
+                         [fields for fields in midicsv_lines(out) if fields[2] == 'Marker_t'])
         self.assertEqual(1, run('--tempo-map', path_in('map.json'), '--write-tempo-map', out,
                                 '--resolution', '96', '--strict', '--force')[0])
 
