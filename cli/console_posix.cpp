@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/output_file.h"
 #include "request/run_request.h"
 #include "text/utf8.h"
 
@@ -97,6 +98,7 @@ int main(int argc, char **argv) {
         {stdout, WriteToFile, isatty(STDOUT_FILENO) != 0, FlushFile},
         {stderr, WriteToFile},
         {&arguments, OpenFile, CloseFile, WhyNotOpened},
+        ConsoleOutputFiles(argv),
     };
     const int status = RunRequest(platform);
     // A table that did not get out whole is no success (a full disk, a

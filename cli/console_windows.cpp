@@ -5,6 +5,7 @@
 
 #include <cwchar>
 
+#include "cli/output_file.h"
 #include "request/run_request.h"
 #include "text/utf8.h"
 
@@ -173,6 +174,7 @@ int wmain(int argc, wchar_t **argv) {
         {&out, WriteToOutput, out.console},
         {&err, WriteToOutput},
         {&arguments, OpenFile, CloseFile, WhyNotOpened},
+        ConsoleOutputFiles(argv),
     };
     const int status = RunRequest(platform);
     // A table that did not get out whole is no success (a full disk, a

@@ -1,11 +1,15 @@
 // The Standard MIDI File reader. Every byte comes through one cursor over a
 // bounded buffer, which also knows where the chunk being read ends, so a
-// length read from the file can never take the reader past its chunk.
+// length read from the file can never take the reader past its chunk. The
+// same reading, observed, hands the bytes to a writer: the code that reads
+// is one, so the writer sees exactly what the reader sees.
 #include "midi/smf_reader.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
+
+#include "midi/smf_walk.h"
 
 namespace {
 
@@ -30,6 +34,10 @@ struct Cursor {
     long long chunkEnd;      // in the file
     bool fileEnded;
     bool unreadable;
+    // An observed reading copies the bytes from here up to the position to
+    // the walker; -1 when none are to be copied.
+    long echoFrom;
+    const SmfWalker *walker;
     unsigned char buffer[kBufferSize];
 };
 
@@ -48,12 +56,33 @@ void SetChunkEnd(Cursor &cursor, long long end) {
     SetLimit(cursor);
 }
 
+void CopyBytes(const Cursor &cursor, long from, long to) {
+    if (to > from) {
+        cursor.walker->Copy(cursor.walker->context, cursor.buffer + from, to - from);
+    }
+}
+
+void EchoOn(Cursor &cursor) {
+    cursor.echoFrom = cursor.position;
+}
+
+void EchoOff(Cursor &cursor) {
+    if (cursor.echoFrom >= 0) {
+        CopyBytes(cursor, cursor.echoFrom, cursor.position);
+        cursor.echoFrom = -1;
+    }
+}
+
 // Refills the buffer, or tells why there is no next byte.
 int SlowNext(Cursor &cursor) {
     if (Offset(cursor) >= cursor.chunkEnd) {
         return kEndOfChunk;
     }
     if (!cursor.fileEnded) {
+        if (cursor.echoFrom >= 0) {
+            CopyBytes(cursor, cursor.echoFrom, cursor.fill);
+            cursor.echoFrom = 0;
+        }
         cursor.bufferOffset += cursor.fill;
         cursor.position = 0;
         const long read = cursor.source->Read(cursor.source->context, cursor.buffer, kBufferSize);
@@ -133,11 +162,57 @@ int ReadVariableLength(Cursor &cursor, std::uint32_t &value) {
     return kTooLong;
 }
 
+// Tells the walker of a field that it writes its own way.
+void Field(const Cursor &cursor, SmfField field) {
+    cursor.walker->Field(cursor.walker->context, field);
+}
+
+// A size field of an RMID file's chunks, little-endian, not copied: the
+// walker hears of the data chunk's; the others' bytes are copied as they
+// were.
+int ReadRiffSize(Cursor &cursor, std::uint32_t &size, bool observed, const char *tag) {
+    if (!observed) {
+        return ReadNumber(cursor, 4, true, size);
+    }
+    EchoOff(cursor);
+    const int code = ReadNumber(cursor, 4, true, size);
+    if (code == 0 && tag != nullptr && std::strcmp(tag, "data") == 0) {
+        Field(cursor, SmfField::kRiffDataSize);
+    } else if (code == 0 && tag != nullptr) {
+        const unsigned char bytes[4] = {
+            static_cast<unsigned char>(size), static_cast<unsigned char>(size >> 8),
+            static_cast<unsigned char>(size >> 16), static_cast<unsigned char>(size >> 24)};
+        cursor.walker->Copy(cursor.walker->context, bytes, 4);
+    } else if (code == 0) {
+        Field(cursor, SmfField::kRiffSize);
+    }
+    EchoOn(cursor);
+    return code;
+}
+
+// The count bytes of a chunk's header that were read, copied as they were:
+// the tag's, then the length's, big-endian.
+void CopyChunkHeader(const Cursor &cursor, const char (&tag)[5], std::uint32_t length,
+                     long long count) {
+    unsigned char bytes[8];
+    for (int i = 0; i < 4 && i < count; ++i) {
+        bytes[i] = static_cast<unsigned char>(tag[i]);
+    }
+    const long long lengthBytes = count - 4;
+    for (long long i = 0; i < lengthBytes; ++i) {
+        bytes[4 + i] = static_cast<unsigned char>(length >> (8 * (lengthBytes - 1 - i)));
+    }
+    if (count > 0) {
+        cursor.walker->Copy(cursor.walker->context, bytes, static_cast<long>(count));
+    }
+}
+
 struct Reader {
     Cursor cursor;
     SmfSong *song;
     SmfError *error;
     long long headerOffset;  // of MThd, after an RMID file's own header
+    long long riffDataStart;
     bool nameFound;
 };
 
@@ -246,6 +321,20 @@ TrackFlow ReadMeta(Reader &reader, TrackState &state, std::uint64_t tick, bool &
         }
         return TrackFlow::kGoOn;
     }
+    SmfSmpteOffset &offset = reader.song->smpteOffset;
+    if (type == 0x54 && length == 5 && state.track == 1 && tick == 0 && !offset.present) {
+        unsigned char bytes[5];
+        for (unsigned char &byte : bytes) {
+            const int read = Next(cursor);
+            if (read < 0) {
+                return EndInsideEvent(reader, state, read);
+            }
+            byte = static_cast<unsigned char>(read);
+        }
+        offset.present = true;
+        std::memcpy(offset.bytes, bytes, sizeof bytes);
+        return TrackFlow::kGoOn;
+    }
     if (type == 0x03 && !reader.nameFound) {
         reader.nameFound = true;
         char *name = reader.song->name;
@@ -270,10 +359,22 @@ TrackFlow ReadMeta(Reader &reader, TrackState &state, std::uint64_t tick, bool &
 // and two data bytes.
 constexpr long kLongestChannelMessage = 7;
 
+// The events an observed walk hands on at once.
+constexpr int kEventBatch = 256;
+
+// Hands the events on; the bytes after the last one's delta time wait.
+void HandOn(Cursor &cursor, const SmfEventAt *events, int count) {
+    cursor.walker->Events(cursor.walker->context, cursor.buffer, cursor.fill, cursor.echoFrom,
+                          events, count);
+    cursor.echoFrom = events[count - 1].afterDelta;
+}
+
 // Passes over the channel messages that stand whole in the buffer, the bulk
 // of a song, without the checks of each byte that the other events need.
 // Stops before any other event, a running status that needs a word, or the
-// last bytes of the buffer, which the careful way reads.
+// last bytes of the buffer, which the careful way reads. Observed, it
+// copies each message's bytes after its delta time.
+template <bool kObserved>
 void SkipChannelMessages(Cursor &cursor, std::uint64_t &trackTick, int &trackStatus,
                          bool &statusCancelled) {
     const unsigned char *next = cursor.buffer + cursor.position;
@@ -283,6 +384,8 @@ void SkipChannelMessages(Cursor &cursor, std::uint64_t &trackTick, int &trackSta
     std::uint64_t tick = trackTick;
     int status = statusCancelled ? 0 : trackStatus;
     long dataBytes = status != 0 ? DataBytesOf(status) : 0;
+    SmfEventAt events[kObserved ? kEventBatch : 1];
+    int count = 0;
     while (end - next >= kLongestChannelMessage) {
         const unsigned char *const event = next;
         std::uint32_t delta = *next++;
@@ -298,6 +401,7 @@ void SkipChannelMessages(Cursor &cursor, std::uint64_t &trackTick, int &trackSta
                 break;
             }
         }
+        const unsigned char *const afterDelta = next;
         const int byte = *next;
         if (byte >= 0x80) {
             if (byte >= 0xF0) {
@@ -315,9 +419,20 @@ void SkipChannelMessages(Cursor &cursor, std::uint64_t &trackTick, int &trackSta
             next = event;
             break;
         }
+        if constexpr (kObserved) {
+            events[count++] = {static_cast<long>(event - cursor.buffer),
+                               static_cast<long>(afterDelta - cursor.buffer), tick + delta};
+            if (count == kEventBatch) {
+                HandOn(cursor, events, count);
+                count = 0;
+            }
+        }
         // A data byte in running status is the first of the message's.
         next += dataBytes;
         tick += delta;
+    }
+    if (kObserved && count > 0) {
+        HandOn(cursor, events, count);
     }
     if (status != 0) {
         trackStatus = status;
@@ -329,6 +444,7 @@ void SkipChannelMessages(Cursor &cursor, std::uint64_t &trackTick, int &trackSta
 
 // One track chunk, up to its end of track or the end of its chunk. Returns
 // false on an error.
+template <bool kObserved>
 bool ReadTrack(Reader &reader, TrackState &state, long long chunkEnd) {
     Cursor &cursor = reader.cursor;
     SmfSong &song = *reader.song;
@@ -338,9 +454,17 @@ bool ReadTrack(Reader &reader, TrackState &state, long long chunkEnd) {
     bool statusCancelled = false;
     bool warnedOfStatus = false;
     bool ended = false;
+    // The file ended inside an event.
+    bool cut = false;
+    if constexpr (kObserved) {
+        EchoOn(cursor);
+    }
     while (!ended) {
-        SkipChannelMessages(cursor, tick, status, statusCancelled);
+        SkipChannelMessages<kObserved>(cursor, tick, status, statusCancelled);
         state.eventOffset = Offset(cursor);
+        if constexpr (kObserved) {
+            EchoOff(cursor);
+        }
         std::uint32_t delta = 0;
         int code = ReadVariableLength(cursor, delta);
         if (code == kEndOfChunk && Offset(cursor) == state.eventOffset && !state.cutShort) {
@@ -358,11 +482,17 @@ bool ReadTrack(Reader &reader, TrackState &state, long long chunkEnd) {
         if (tick > kMaxTick) {
             return Fail(reader, SmfProblem::kTicksTooMany, state.eventOffset);
         }
+        if constexpr (kObserved) {
+            const SmfEventAt event = {cursor.position, cursor.position, tick};
+            EchoOn(cursor);
+            HandOn(cursor, &event, 1);
+        }
         const int byte = Next(cursor);
         if (byte < 0) {
             if (EndInsideEvent(reader, state, byte) == TrackFlow::kFails) {
                 return false;
             }
+            cut = true;
             break;
         }
         TrackFlow flow = TrackFlow::kGoOn;
@@ -409,13 +539,21 @@ bool ReadTrack(Reader &reader, TrackState &state, long long chunkEnd) {
             return false;
         }
         if (flow == TrackFlow::kEnds) {
+            cut = true;
             break;
         }
+    }
+    if (kObserved && cut) {
+        cursor.echoFrom = -1;
+        cursor.walker->Cut(cursor.walker->context);
     }
     song.endTick = std::max(song.endTick, tick);
     // Whatever stands after the end of track is no part of it.
     if (ended) {
         const int code = Skip(cursor, chunkEnd - Offset(cursor));
+        if constexpr (kObserved) {
+            EchoOff(cursor);
+        }
         if (code == kUnreadable) {
             return Fail(reader, SmfProblem::kUnreadable, Offset(cursor));
         }
@@ -429,20 +567,22 @@ bool ReadTrack(Reader &reader, TrackState &state, long long chunkEnd) {
 }
 
 // An RMID file's "data" chunk: where the Standard MIDI File in it ends.
+template <bool kObserved>
 bool FindRiffData(Reader &reader, long long &dataEnd) {
     Cursor &cursor = reader.cursor;
     char tag[5];
     std::uint32_t size = 0;
-    if (ReadNumber(cursor, 4, true, size) < 0 || ReadTag(cursor, tag) < 0 ||
+    if (ReadRiffSize(cursor, size, kObserved, nullptr) < 0 || ReadTag(cursor, tag) < 0 ||
         std::strcmp(tag, "RMID") != 0) {
         return Fail(reader, SmfProblem::kNotMidi, 0);
     }
     for (;;) {
         const long long chunkOffset = Offset(cursor);
-        if (ReadTag(cursor, tag) < 0 || ReadNumber(cursor, 4, true, size) < 0) {
+        if (ReadTag(cursor, tag) < 0 || ReadRiffSize(cursor, size, kObserved, tag) < 0) {
             return Fail(reader, SmfProblem::kRiffWithoutData, chunkOffset);
         }
         if (std::strcmp(tag, "data") == 0) {
+            reader.riffDataStart = Offset(cursor);
             dataEnd = Offset(cursor) + size;
             return true;
         }
@@ -453,6 +593,21 @@ bool FindRiffData(Reader &reader, long long &dataEnd) {
     }
 }
 
+// The division, not copied: the walker writes its own.
+template <bool kObserved>
+int ReadDivision(Cursor &cursor, std::uint32_t &division) {
+    if constexpr (kObserved) {
+        EchoOff(cursor);
+        Field(cursor, SmfField::kDivision);
+    }
+    const int code = ReadNumber(cursor, 2, false, division);
+    if constexpr (kObserved) {
+        EchoOn(cursor);
+    }
+    return code;
+}
+
+template <bool kObserved>
 bool ReadHeader(Reader &reader) {
     Cursor &cursor = reader.cursor;
     SmfSong &song = *reader.song;
@@ -462,7 +617,7 @@ bool ReadHeader(Reader &reader) {
     }
     long long outerEnd = kNoLimit;
     if (std::strcmp(tag, "RIFF") == 0) {
-        if (!FindRiffData(reader, outerEnd)) {
+        if (!FindRiffData<kObserved>(reader, outerEnd)) {
             return false;
         }
         if (ReadTag(cursor, tag) < 0) {
@@ -480,7 +635,7 @@ bool ReadHeader(Reader &reader) {
     std::uint32_t division = 0;
     if (ReadNumber(cursor, 4, false, length) < 0 || length < 6 ||
         ReadNumber(cursor, 2, false, format) < 0 || ReadNumber(cursor, 2, false, tracks) < 0 ||
-        ReadNumber(cursor, 2, false, division) < 0) {
+        ReadDivision<kObserved>(cursor, division) < 0) {
         return Fail(reader, SmfProblem::kHeaderTooShort, headerOffset);
     }
     if (Skip(cursor, length - 6) < 0) {
@@ -513,14 +668,30 @@ bool ReadHeader(Reader &reader) {
     return true;
 }
 
+// After an RMID file's data chunk: its pad byte, then whatever follows, as
+// it stands.
+bool CopyAfterRiffData(Reader &reader, long long dataEnd) {
+    Cursor &cursor = reader.cursor;
+    SetChunkEnd(cursor, kNoLimit);
+    if (((dataEnd - reader.riffDataStart) & 1) != 0) {
+        Skip(cursor, 1);
+    }
+    Field(cursor, SmfField::kRiffDataEnd);
+    EchoOn(cursor);
+    const int code = Skip(cursor, kNoLimit);
+    EchoOff(cursor);
+    return code != kUnreadable || Fail(reader, SmfProblem::kUnreadable, Offset(cursor));
+}
+
 // Its buffer is large: module state rather than the stack.
 Reader g_reader;
 
-}  // namespace
-
-bool ReadSmf(const ByteSource &source, SmfSong &song, SmfError &error) {
+template <bool kObserved>
+bool ReadFile(const ByteSource &source, SmfSong &song, SmfError &error, const SmfWalker *walker) {
     Reader &reader = g_reader;
     reader.cursor.source = &source;
+    reader.cursor.echoFrom = kObserved ? 0 : -1;
+    reader.cursor.walker = walker;
     reader.cursor.bufferOffset = 0;
     reader.cursor.fill = 0;
     reader.cursor.position = 0;
@@ -530,24 +701,18 @@ bool ReadSmf(const ByteSource &source, SmfSong &song, SmfError &error) {
     reader.song = &song;
     reader.error = &error;
     reader.nameFound = false;
-    song.format = 0;
-    song.headerTrackCount = 0;
-    song.trackCount = 0;
-    song.division = {false, 0, 0, 0};
-    song.tempos.count = 0;
-    song.timeSignatures.count = 0;
-    song.endTick = 0;
-    song.name[0] = '\0';
-    song.warningCount = 0;
-    song.moreWarnings = 0;
+    ClearSmfSong(song);
     error = {SmfProblem::kNone, 0};
-    if (!ReadHeader(reader)) {
+    if (!ReadHeader<kObserved>(reader)) {
         return false;
     }
     Cursor &cursor = reader.cursor;
     const long long outerEnd = cursor.chunkEnd;
     for (;;) {
         const long long chunkOffset = Offset(cursor);
+        if constexpr (kObserved) {
+            EchoOff(cursor);
+        }
         char tag[5];
         std::uint32_t length = 0;
         int code = ReadTag(cursor, tag);
@@ -559,6 +724,9 @@ bool ReadSmf(const ByteSource &source, SmfSong &song, SmfError &error) {
             return Fail(reader, SmfProblem::kUnreadable, chunkOffset);
         }
         if (code < 0) {
+            if constexpr (kObserved) {
+                CopyChunkHeader(cursor, tag, length, Offset(cursor) - chunkOffset);
+            }
             break;
         }
         const long long claimedEnd = Offset(cursor) + length;
@@ -566,16 +734,32 @@ bool ReadSmf(const ByteSource &source, SmfSong &song, SmfError &error) {
         if (std::strcmp(tag, "MTrk") == 0) {
             TrackState state = {++song.trackCount, chunkOffset, claimedEnd > outerEnd};
             SetChunkEnd(cursor, chunkEnd);
-            if (!ReadTrack(reader, state, chunkEnd)) {
+            if constexpr (kObserved) {
+                Field(cursor, SmfField::kTrackStart);
+            }
+            if (!ReadTrack<kObserved>(reader, state, chunkEnd)) {
                 return false;
+            }
+            if constexpr (kObserved) {
+                Field(cursor, SmfField::kTrackEnd);
             }
             SetChunkEnd(cursor, outerEnd);
         } else {
+            if constexpr (kObserved) {
+                CopyChunkHeader(cursor, tag, length, 8);
+                EchoOn(cursor);
+            }
             // Chunks of other types are passed over by their length.
             code = Skip(cursor, chunkEnd - Offset(cursor));
             if (code == kUnreadable) {
                 return Fail(reader, SmfProblem::kUnreadable, Offset(cursor));
             }
+        }
+    }
+    if constexpr (kObserved) {
+        EchoOff(cursor);
+        if (outerEnd != kNoLimit && !CopyAfterRiffData(reader, outerEnd)) {
+            return false;
         }
     }
     if (song.trackCount == 0) {
@@ -593,6 +777,16 @@ bool ReadSmf(const ByteSource &source, SmfSong &song, SmfError &error) {
         return Fail(reader, SmfProblem::kOutOfMemory, Offset(cursor));
     }
     return true;
+}
+
+}  // namespace
+
+bool ReadSmf(const ByteSource &source, SmfSong &song, SmfError &error) {
+    return ReadFile<false>(source, song, error, nullptr);
+}
+
+bool WalkSmf(const ByteSource &source, SmfSong &song, SmfError &error, const SmfWalker &walker) {
+    return ReadFile<true>(source, song, error, &walker);
 }
 
 const char *SmfProblemText(SmfProblem problem) {

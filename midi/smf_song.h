@@ -47,6 +47,14 @@ struct SmfWarning {
     int track;         // from 1; 0 for the whole file
 };
 
+// The SMPTE offset meta event of the first track at tick 0: where the song
+// starts in timecode, its five bytes as they stand (the hour byte with its
+// frame-rate bits, minutes, seconds, frames, hundredths of a frame).
+struct SmfSmpteOffset {
+    bool present;
+    unsigned char bytes[5];
+};
+
 constexpr int kMaxSmfWarnings = 64;
 constexpr int kMaxNameBytes = 255;
 
@@ -65,9 +73,25 @@ struct SmfSong {
     std::uint64_t endTick;
     // The first track name, as its bytes stand, cut to kMaxNameBytes.
     char name[kMaxNameBytes + 1];
+    SmfSmpteOffset smpteOffset;
     int warningCount;
     SmfWarning warnings[kMaxSmfWarnings];
     long long moreWarnings;  // those that did not fit
 };
+
+// Empties the song, keeping its lists' memory.
+inline void ClearSmfSong(SmfSong &song) {
+    song.format = 0;
+    song.headerTrackCount = 0;
+    song.trackCount = 0;
+    song.division = {false, 0, 0, 0};
+    song.tempos.count = 0;
+    song.timeSignatures.count = 0;
+    song.endTick = 0;
+    song.name[0] = '\0';
+    song.smpteOffset = {false, {}};
+    song.warningCount = 0;
+    song.moreWarnings = 0;
+}
 
 #endif

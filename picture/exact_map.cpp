@@ -80,16 +80,10 @@ CueProblem CheckOrder(const MapHit *hits, int j, const MidiTime &time, const Mid
 
 bool StartMeterSong(int resolution, int numerator, int denominatorPower, SmfSong &song,
                     CueProblem &problem) {
-    song.format = 0;
+    ClearSmfSong(song);
     song.headerTrackCount = 1;
     song.trackCount = 1;
     song.division = {false, resolution, 0, 0};
-    song.tempos.count = 0;
-    song.timeSignatures.count = 0;
-    song.endTick = 0;
-    song.name[0] = '\0';
-    song.warningCount = 0;
-    song.moreWarnings = 0;
     problem = CheckMeter(resolution, numerator, denominatorPower);
     if (problem == CueProblem::kNone &&
         !Append(song.timeSignatures, {0, numerator, denominatorPower})) {

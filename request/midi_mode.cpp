@@ -6,6 +6,7 @@
 #include "midi/smf_reader.h"
 #include "request/midi_report.h"
 #include "request/note_tables.h"
+#include "request/song_file.h"
 #include "request/song_time_text.h"
 #include "text/list_items.h"
 
@@ -17,31 +18,6 @@ SmfSong g_song;
 TempoMap g_map;
 MidiReport g_report;
 Request g_tableRequest;
-
-void ComplainAboutFile(const TextSink &err, const wchar_t *fileName, long long offset,
-                       const char *what, const wchar_t *prefix = L"") {
-    wchar_t where[48];
-    std::swprintf(where, 48, L": byte %lld: ", offset);
-    ListText text;
-    std::swprintf(text, kListTextCapacity, L"%ls%s", prefix, what);
-    Complain(err, fileName, where, text);
-}
-
-// Why the platform could not open the file, in its words where ours have
-// none.
-void ComplainNotOpened(const RequestPlatform &platform, const TextSink &err,
-                       const wchar_t *fileName) {
-    const FileOpener &files = platform.files;
-    FieldText reason = L"";
-    const FileProblem problem = files.WhyNotOpened != nullptr
-                                    ? files.WhyNotOpened(files.context, reason)
-                                    : FileProblem::kOther;
-    // In the order of FileProblem.
-    const wchar_t *const reasons[] = {L"there is no such file", L"permission to read it is denied",
-                                      L"it is a folder, not a file", reason};
-    const wchar_t *const why = reasons[static_cast<int>(problem)];
-    Complain(err, fileName, L": cannot be opened", why[0] != L'\0' ? L": " : L"", why);
-}
 
 // The note-length table at the tempo in force at the tick, for the file's
 // resolution, as --tempo-us would print it.
@@ -112,31 +88,10 @@ int PrintMidiFile(const Request &request, const RequestPlatform &platform, const
                   const TextSink &err) {
     const MidiRequest &midi = request.midi;
     ByteSource file;
-    if (!platform.files.Open(platform.files.context, midi.argumentIndex, midi.argumentSkip, file)) {
-        ComplainNotOpened(platform, err, midi.fileName);
+    if (!ReadSongFile(midi, platform, err, g_song, file)) {
         return kUnusableFile;
     }
-    SmfError error;
-    const bool read = ReadSmf(file, g_song, error);
     platform.files.Close(file);
-    if (!read) {
-        ComplainAboutFile(err, midi.fileName, error.offset, SmfProblemText(error.problem));
-        return kUnusableFile;
-    }
-    for (int i = 0; i < g_song.warningCount; ++i) {
-        const SmfWarning &warning = g_song.warnings[i];
-        wchar_t track[32] = L"";
-        if (warning.track > 0) {
-            std::swprintf(track, 32, L"track %d: ", warning.track);
-        }
-        ComplainAboutFile(err, midi.fileName, warning.offset, SmfLeniencyText(warning.leniency),
-                          track);
-    }
-    if (g_song.moreWarnings > 0) {
-        wchar_t more[64];
-        std::swprintf(more, 64, L": and %lld more rules broken and let pass", g_song.moreWarnings);
-        Complain(err, midi.fileName, more);
-    }
     // The whole file was read: what does not fit is the map's exact times.
     if (!BuildTempoMap(g_song, g_map)) {
         wchar_t count[96];

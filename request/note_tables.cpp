@@ -29,6 +29,7 @@ void DescribePlace(const Request &request, long number, FieldText &place) {
         case RequestMode::kOnePair:
         case RequestMode::kTempoForLength:
         case RequestMode::kMidiFile:
+        case RequestMode::kWriteMidi:
             break;
     }
     place[0] = L'\0';

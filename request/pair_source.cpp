@@ -145,6 +145,7 @@ PairStatus NextPair(PairSource &source, TextPair &pair) {
             return NextLine(source, pair);
         case RequestMode::kTempoForLength:
         case RequestMode::kMidiFile:
+        case RequestMode::kWriteMidi:
             break;
     }
     return PairStatus::kEnd;

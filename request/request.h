@@ -35,6 +35,7 @@ enum class RequestMode {
     kStandardInput,   // -: a pair a line
     kTempoForLength,  // --tempo-for MS NOTE
     kMidiFile,        // --midi FILE
+    kWriteMidi,       // --write-tempo-map OUT, --retick N --write OUT
 };
 
 // What --midi asks of the file.
@@ -46,6 +47,29 @@ struct MidiRequest {
     ListText times;     // of --at-ms
     bool tableAtTick;
     FieldText tableTick;
+};
+
+// A file named on the command line: where the platform finds its name.
+struct NamedFile {
+    int argumentIndex;
+    int argumentSkip;
+    ListText name;  // as it is shown
+};
+
+// What --write-tempo-map and --retick --write ask for, and the options
+// that go with them.
+struct WriteRequest {
+    bool tempoMap;       // --write-tempo-map OUT
+    bool song;           // --write OUT
+    int outputs;         // how many of them came
+    NamedFile output;    // "-" for standard output
+    bool fromText;       // --tempo-map FILE
+    NamedFile textMap;   // "-" for standard input
+    bool retick;         // --retick N
+    bool newResolution;  // --resolution N
+    FieldText resolution;
+    int resolutionValue;  // once checked
+    bool force;
 };
 
 struct Request {
@@ -62,6 +86,7 @@ struct Request {
     ListText length = {};  // of --tempo-for, which may have any number of decimals
     FieldText note = {};
     MidiRequest midi = {};
+    WriteRequest write = {};
 };
 
 enum class RequestAction { kRun, kHelp, kVersion, kUsageError };

@@ -7,6 +7,7 @@
 
 #include "calc/number_text.h"
 #include "request/song_time_text.h"
+#include "request/write_arguments.h"
 #include "text/list_items.h"
 
 namespace {
@@ -97,6 +98,19 @@ struct ArgumentCursor {
         }
         return true;
     }
+
+    // An option whose value names a file, which the platform opens from the
+    // argument itself: it may be longer than what is shown, and joined, past
+    // "--name=".
+    bool FileValue(const wchar_t *name, int optionIndex, ListText &shown, int &fileIndex,
+                   int &skip) {
+        if (!OptionValue(name, shown, kListTextCapacity)) {
+            return false;
+        }
+        fileIndex = index;
+        skip = index == optionIndex ? static_cast<int>(std::wcslen(name)) + 1 : 0;
+        return true;
+    }
 };
 
 // A positive finite number and nothing else.
@@ -154,6 +168,15 @@ bool AsksForTableOptions(const Request &request) {
 
 // Settles the mode, and whether the numbers and options that came fit it.
 void CheckMode(ArgumentCursor &cursor, Request &request, const ModeOptions &modes) {
+    if (WritesAFile(request)) {
+        const wchar_t *problem =
+            CheckWriteRequest(request, modes.standardInput || modes.tempoList || modes.tempoFor,
+                              modes.midi, modes.midiQueries || AsksForTableOptions(request));
+        if (problem != nullptr) {
+            cursor.Fail(problem);
+        }
+        return;
+    }
     if (modes.standardInput + modes.tempoList + modes.tempoFor + modes.midi > 1) {
         cursor.Fail(L"-, --tempos, --tempo-for and --midi go one at a time");
         return;
@@ -258,12 +281,28 @@ enum OnceOnly {
     kOnceTempos,
     kOnceMidi,
     kOnceTableAt,
+    kOnceWriteTempoMap,
+    kOnceWrite,
+    kOnceTempoMap,
+    kOnceRetick,
+    kOnceResolution,
     kOnceOnlyCount
 };
 
 const wchar_t *const kOnceOnlyNames[kOnceOnlyCount] = {
-    L"-",         L"--tempo-for", L"--format", L"--lang",
-    L"--samples", L"--tempos",    L"--midi",   L"--table-at",
+    L"-",
+    L"--tempo-for",
+    L"--format",
+    L"--lang",
+    L"--samples",
+    L"--tempos",
+    L"--midi",
+    L"--table-at",
+    L"--write-tempo-map",
+    L"--write",
+    L"--tempo-map",
+    L"--retick",
+    L"--resolution",
 };
 
 // Marks the option as given; a usage error the second time.
@@ -284,6 +323,7 @@ RequestAction ParseArguments(const ArgumentList &arguments, const TextSink &err,
     bool given[kOnceOnlyCount] = {};
     FieldText value;
     ListText list;
+    WriteRequest &write = request.write;
     while (!cursor.failed && cursor.Next()) {
         // A value taken from the next argument replaces the argument's text.
         const wchar_t *const argument = cursor.argument;
@@ -370,14 +410,32 @@ RequestAction ParseArguments(const ArgumentList &arguments, const TextSink &err,
         } else if (cursor.OptionValue(L"--tempos", request.tempoList, kListTextCapacity)) {
             GiveOnce(cursor, given, kOnceTempos);
             modes.tempoList = true;
-        } else if (cursor.OptionValue(kMidiOption, request.midi.fileName, kListTextCapacity)) {
+        } else if (cursor.FileValue(kMidiOption, argumentIndex, request.midi.fileName,
+                                    request.midi.argumentIndex, request.midi.argumentSkip)) {
             GiveOnce(cursor, given, kOnceMidi);
             modes.midi = true;
-            // The platform opens the file from the argument itself, which
-            // may be longer than what is shown: past "--midi=" when joined.
-            const bool joined = cursor.index == argumentIndex;
-            request.midi.argumentIndex = cursor.index;
-            request.midi.argumentSkip = joined ? static_cast<int>(std::wcslen(kMidiOption)) + 1 : 0;
+        } else if (cursor.FileValue(L"--write-tempo-map", argumentIndex, write.output.name,
+                                    write.output.argumentIndex, write.output.argumentSkip)) {
+            GiveOnce(cursor, given, kOnceWriteTempoMap);
+            write.outputs += 1;
+            write.tempoMap = true;
+        } else if (cursor.FileValue(L"--write", argumentIndex, write.output.name,
+                                    write.output.argumentIndex, write.output.argumentSkip)) {
+            GiveOnce(cursor, given, kOnceWrite);
+            write.outputs += 1;
+            write.song = true;
+        } else if (cursor.FileValue(L"--tempo-map", argumentIndex, write.textMap.name,
+                                    write.textMap.argumentIndex, write.textMap.argumentSkip)) {
+            GiveOnce(cursor, given, kOnceTempoMap);
+            write.fromText = true;
+        } else if (cursor.OptionValue(L"--retick", write.resolution, kFieldTextCapacity)) {
+            GiveOnce(cursor, given, kOnceRetick);
+            write.retick = true;
+        } else if (cursor.OptionValue(L"--resolution", write.resolution, kFieldTextCapacity)) {
+            GiveOnce(cursor, given, kOnceResolution);
+            write.newResolution = true;
+        } else if (Is(argument, L"--force")) {
+            write.force = true;
         } else if (cursor.OptionValue(L"--at", list, kListTextCapacity)) {
             modes.midiQueries = modes.points = true;
             AppendToList(cursor, L"--at", list, request.midi.ticks);

@@ -5,6 +5,7 @@
 #include "request/note_tables.h"
 #include "request/request_arguments.h"
 #include "request/tempo_for.h"
+#include "request/write_mode.h"
 
 #ifndef TACTIMER_VERSION
 #error "TACTIMER_VERSION names the project's version"
@@ -22,6 +23,12 @@ const wchar_t kSynopsis[] =
     L"       tactimer-cli [--format F] [--lang L] --tempo-for MS NOTE\n"
     L"       tactimer-cli [--format F] [--lang L] --midi FILE [--at TICKS] [--at-ms MS]\n"
     L"       tactimer-cli [OPTIONS] --midi FILE --table-at TICK\n"
+    L"       tactimer-cli [--format F] [--lang L] --midi FILE --write-tempo-map OUT\n"
+    L"                    [--resolution N] [--strict] [--force]\n"
+    L"       tactimer-cli [--format F] [--lang L] --tempo-map MAP\n"
+    L"                    --write-tempo-map OUT [--resolution N] [--strict] [--force]\n"
+    L"       tactimer-cli [--format F] [--lang L] --midi FILE --retick N --write OUT\n"
+    L"                    [--strict] [--force]\n"
     L"       tactimer-cli --help | -h | --version\n";
 
 const wchar_t kHelp[] =
@@ -53,7 +60,10 @@ const wchar_t kHelp[] =
     L"                           TEMPO and a RESOLUTION (# starts a comment line),\n"
     L"                           printed as soon as its line is read\n"
     L"  --strict                 refuse a number with anything after it (120bpm)\n"
-    L"                           or with nothing numeric in it, for scripts\n"
+    L"                           or with nothing numeric in it, for scripts;\n"
+    L"                           with --write-tempo-map or --retick, write\n"
+    L"                           nothing if any event would move off its exact\n"
+    L"                           time\n"
     L"  --tempo-for MS NOTE      the tempo at which NOTE lasts MS milliseconds\n"
     L"  --midi FILE              read a Standard MIDI File (or RMID): its format,\n"
     L"                           tracks and resolution, its tempo map and time\n"
@@ -68,6 +78,21 @@ const wchar_t kHelp[] =
     L"                           note-length table (with any of the options\n"
     L"                           above) at the tempo in force at TICK and the\n"
     L"                           file's resolution\n"
+    L"  --write-tempo-map OUT    write the tempo map alone as a MIDI file (format 1,\n"
+    L"                           one track: name, time signatures, tempos, end),\n"
+    L"                           for a DAW's tempo-map import; from --midi FILE\n"
+    L"                           or from --tempo-map MAP\n"
+    L"  --tempo-map MAP          a map as --midi FILE --format csv|json prints it,\n"
+    L"                           edited or not (- for standard input)\n"
+    L"  --resolution N           with --write-tempo-map, move the map to N ticks a\n"
+    L"                           quarter note (the resolution of a CSV map without\n"
+    L"                           one)\n"
+    L"  --retick N --write OUT   write the whole song at N ticks a quarter note (1\n"
+    L"                           to 32767): every event from tick t to t x N / R,\n"
+    L"                           to the nearest tick where that is not whole\n"
+    L"                           (halves to the earlier); every byte else as it\n"
+    L"                           was; prints how many events moved and how far\n"
+    L"  --force                  replace an existing OUT\n"
     L"  --bom                    start the output with a UTF-8 byte-order mark\n"
     L"                           when it goes to a file or a pipe, for Excel and\n"
     L"                           Windows PowerShell 5.1 (a console needs none)\n"
@@ -110,6 +135,17 @@ const wchar_t kHelp[] =
     L"  tactimer-cli --tempo-for 375 \"dotted 1/8\"\n"
     L"  tactimer-cli --midi song.mid --at 15360 --at-ms 60000\n"
     L"  tactimer-cli --midi song.mid --table-at 15360 --triplets\n"
+    L"  tactimer-cli --midi song.mid --write-tempo-map tempo.mid\n"
+    L"  tactimer-cli --midi song.mid --format json > map.json\n"
+    L"  tactimer-cli --tempo-map map.json --write-tempo-map tempo.mid --force\n"
+    L"  tactimer-cli --midi song.mid --retick 960 --write song-960.mid --strict\n"
+    L"\n"
+    L"Writing never touches the input: OUT may not be the file read, under any\n"
+    L"name or link, nor an existing file without --force. The file is written\n"
+    L"beside OUT under a temporary name, flushed to the disk, then renamed to\n"
+    L"OUT; on any failure (a bad input, a full disk, Ctrl+C) OUT is as it was\n"
+    L"and the temporary file is removed. OUT - writes to standard output (not a\n"
+    L"terminal) and the report goes to standard error.\n"
     L"\n"
     L"Exit status: 0 printed, 1 the input cannot be used (or the output cannot\n"
     L"be written), 2 a usage error.\n"
@@ -195,6 +231,8 @@ int RunRequest(const RequestPlatform &platform) {
             return PrintTempoForLength(g_request, out, err);
         case RequestMode::kMidiFile:
             return PrintMidiFile(g_request, platform, out, err);
+        case RequestMode::kWriteMidi:
+            return WriteMidiFile(g_request, platform, out, err);
         case RequestMode::kOnePair:
         case RequestMode::kTempoList:
         case RequestMode::kStandardInput:

@@ -5,6 +5,7 @@
 #define TACTIMER_REQUEST_RUN_REQUEST_H
 
 #include "calc/field_text.h"
+#include "midi/byte_sink.h"
 #include "midi/byte_source.h"
 #include "text/text_sink.h"
 
@@ -34,6 +35,48 @@ struct FileOpener {
     FileProblem (*WhyNotOpened)(void *context, FieldText &reason) = nullptr;
 };
 
+// Why a file could not be written; in each case the output's path is as it
+// was before and no temporary file is left.
+enum class OutputProblem {
+    kNone,
+    kIsInput,      // the output is the file being read, under any name
+    kExists,       // and no --force
+    kIsFolder,     // the output names a folder
+    kTerminal,     // "-" while standard output is a terminal
+    kNoFolder,     // its folder does not exist
+    kNameTooLong,  // for the system
+    kDenied,       // no permission, or a read-only folder or disk
+    kDiskFull,
+    kTooLarge,  // larger than the system lets a file be
+    kFailed,    // any other failure of the system
+};
+
+// What is written and what it must not be.
+struct OutputTarget {
+    int argumentIndex;  // of the output's name; -1 for standard output
+    int argumentSkip;   // as FileOpener's
+    // The file being read, as FileOpener opened it, or null for standard
+    // input.
+    const ByteSource *input;
+    bool force;  // an existing output may be replaced
+};
+
+// New files, made safely by the platform: a temporary file in the output's
+// folder (or the system's, for standard output), flushed to the disk and
+// only then renamed into place, or copied out to standard output. An
+// interrupt removes the temporary file. The page offers the bytes as a
+// download.
+struct OutputFiles {
+    void *context;
+    // Checks the target and makes the temporary file, which sink writes.
+    OutputProblem (*Begin)(void *context, const OutputTarget &target, ByteSink &sink);
+    // Puts the temporary file in place; on a failure it is removed.
+    OutputProblem (*Commit)(void *context);
+    // Removes the temporary file; returns why a write to it failed, if one
+    // did.
+    OutputProblem (*Abandon)(void *context);
+};
+
 // What the platform gives the program.
 struct RequestPlatform {
     ArgumentList arguments;
@@ -41,6 +84,8 @@ struct RequestPlatform {
     TextSink out;
     TextSink err;
     FileOpener files;
+    // None where files cannot be written.
+    OutputFiles outputs = {};
 };
 
 // Returns the exit status: 0 when the table was printed (or the help or the

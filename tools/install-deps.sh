@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-dev clang-format
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-  python3 python3-yaml python3-midiutil midicsv openttd-openmsx wine wine64 xvfb x11-utils imagemagick osslsigncode openssl
+  python3 python3-yaml python3-midiutil python3-mido midicsv openttd-openmsx wine wine64 xvfb x11-utils imagemagick osslsigncode openssl
   fonts-wine fonts-ipafont-gothic locales
   emscripten terser chromium
 )

@@ -31,6 +31,12 @@ SYNOPSIS = ('usage: tactimer-cli [OPTIONS] TEMPO RESOLUTION\n'
             '       tactimer-cli [--format F] [--lang L] --tempo-for MS NOTE\n'
             '       tactimer-cli [--format F] [--lang L] --midi FILE [--at TICKS] [--at-ms MS]\n'
             '       tactimer-cli [OPTIONS] --midi FILE --table-at TICK\n'
+            '       tactimer-cli [--format F] [--lang L] --midi FILE --write-tempo-map OUT\n'
+            '                    [--resolution N] [--strict] [--force]\n'
+            '       tactimer-cli [--format F] [--lang L] --tempo-map MAP\n'
+            '                    --write-tempo-map OUT [--resolution N] [--strict] [--force]\n'
+            '       tactimer-cli [--format F] [--lang L] --midi FILE --retick N --write OUT\n'
+            '                    [--strict] [--force]\n'
             '       tactimer-cli --help | -h | --version\n')
 TRY_HELP = "Try 'tactimer-cli --help' for more.\n"
 
@@ -250,6 +256,12 @@ class FailureTest(unittest.TestCase):
                          run('--strict', '--tempo-for', ' 375 ', '1/8'))
 
     def test_usage_errors_print_a_message_and_the_usage(self):
+        NOT_A_RESOLUTION = '--retick takes a resolution, a whole number from 1 to 32767'
+        ONE_MAP_SOURCE = ('--write-tempo-map OUT takes its map from --midi FILE or --tempo-map '
+                          'FILE, one of them (and --resolution N, not --retick)')
+        WRITE_ALONE = ('--write-tempo-map and --write take a song or a tempo map alone: no '
+                       'TEMPO, RESOLUTION, -, --tempos, --tempo-for, --at, --at-ms, --table-at '
+                       'or table options')
         for arguments, message in (
                 ((), 'TEMPO and RESOLUTION are missing'),
                 (('120',), 'RESOLUTION is missing'),
@@ -323,7 +335,33 @@ class FailureTest(unittest.TestCase):
                  "decimals if any"),
                 (('--midi', 'a.mid', '--at-ms', '1.2.3'),
                  "--at-ms: '1.2.3' is not a time in milliseconds: digits, and a point and "
-                 "decimals if any")):
+                 "decimals if any"),
+                (('--write', 'o.mid'), '--write OUT goes with --midi FILE --retick N (and no '
+                                       '--tempo-map or --resolution)'),
+                (('--midi', 'a.mid', '--retick', '960'), '--retick N needs --write OUT'),
+                (('--midi', 'a.mid', '--retick', '0', '--write', 'o.mid'), NOT_A_RESOLUTION),
+                (('--midi', 'a.mid', '--retick=32768', '--write', 'o.mid'), NOT_A_RESOLUTION),
+                (('--midi', 'a.mid', '--retick', '96x', '--write', 'o.mid'), NOT_A_RESOLUTION),
+                (('--midi', 'a.mid', '--write-tempo-map', 'o.mid', '--resolution', '-1'),
+                 '--resolution takes a whole number from 1 to 32767'),
+                (('--write-tempo-map', 'o.mid'), ONE_MAP_SOURCE),
+                (('--midi', 'a.mid', '--tempo-map', 'm.csv', '--write-tempo-map', 'o.mid'),
+                 ONE_MAP_SOURCE),
+                (('--midi', 'a.mid', '--retick', '96', '--write-tempo-map', 'o.mid'),
+                 ONE_MAP_SOURCE),
+                (('--midi', 'a.mid', '--retick', '96', '--write', 'o.mid', '--write-tempo-map',
+                  'p.mid'), '--write-tempo-map and --write go one at a time'),
+                (('--force', '120', '480'), '--tempo-map, --resolution and --force go with '
+                                            '--write-tempo-map OUT or --write OUT'),
+                (('--midi', 'a.mid', '--write-tempo-map', 'o.mid', '--at', '5'), WRITE_ALONE),
+                (('--midi', 'a.mid', '--retick', '96', '--write', 'o.mid', '--exact'),
+                 WRITE_ALONE),
+                (('--midi', '-', '--retick', '96', '--write', 'o.mid'),
+                 '--retick reads the file twice: name a file, not standard input'),
+                (('--midi', 'a.mid', '--retick', '96', '--retick', '48', '--write', 'o.mid'),
+                 '--retick %s' % GIVEN_TWICE),
+                (('--midi', 'a.mid', '--write-tempo-map', 'o.mid', '--write-tempo-map', 'p.mid'),
+                 '--write-tempo-map %s' % GIVEN_TWICE)):
             with self.subTest(arguments=arguments):
                 status, out, err = run(*arguments)
                 self.assertEqual(2, status)

@@ -4,13 +4,15 @@
 // argument (a second zero byte) and the bytes of standard input. Without
 // the empty argument, everything is arguments and standard input is empty.
 //
+// Files written go to memory, as the page's downloads will.
+//
 // Checked: no crash, hang or sanitizer report; the exit status is 0, 1 or
-// 2; success prints something; a usage error or unusable input says why on
-// standard error in a "tactimer-cli: " line first, and a usage error (but
+// 2; success prints something or writes a file; a usage error or unusable
+// input says why on standard error in a "tactimer-cli: " line first, and a usage error (but
 // an unknown note) prints the synopsis after that one line and where to read
 // more; no text holds a zero; standard input that starts with a UTF-8
 // byte-order mark gives what it gives without one (the seeds hold marks and
-// zero bytes there).
+// zero bytes there); a MIDI file written reads back.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -18,8 +20,10 @@
 #include <string>
 #include <vector>
 
+#include "midi/smf_reader.h"
 #include "request/run_request.h"
 #include "tests/memory_bytes.h"
+#include "tests/memory_sink.h"
 #include "text/utf8.h"
 
 namespace {
@@ -35,6 +39,8 @@ struct FuzzInput {
     // Standard input, and any file: a few bytes at a time, so that lines and
     // events straddle reads.
     MemoryBytes input;
+    std::vector<unsigned char> written;
+    bool committed;
 };
 
 int GetArgument(void *context, int index, wchar_t *text, int capacity) {
@@ -50,6 +56,24 @@ bool OpenInput(void *context, int, int, ByteSource &file) {
 }
 
 void CloseInput(ByteSource &) {}
+
+OutputProblem BeginOutput(void *context, const OutputTarget &, ByteSink &sink) {
+    FuzzInput &fuzz = *static_cast<FuzzInput *>(context);
+    fuzz.written.clear();
+    sink = MemorySink(fuzz.written);
+    return OutputProblem::kNone;
+}
+
+OutputProblem CommitOutput(void *context) {
+    static_cast<FuzzInput *>(context)->committed = true;
+    return OutputProblem::kNone;
+}
+
+OutputProblem AbandonOutput(void *) {
+    return OutputProblem::kNone;
+}
+
+SmfSong g_song;
 
 void Append(void *context, const wchar_t *text) {
     *static_cast<std::wstring *>(context) += text;
@@ -78,7 +102,8 @@ Outcome Run(FuzzInput &fuzz) {
                                  {&fuzz.input, ReadMemoryBytes},
                                  {&outcome.out, Append},
                                  {&outcome.err, Append},
-                                 {&fuzz, OpenInput, CloseInput}});
+                                 {&fuzz, OpenInput, CloseInput},
+                                 {&fuzz, BeginOutput, CommitOutput, AbandonOutput}});
     return outcome;
 }
 
@@ -92,7 +117,7 @@ bool EndsWith(const std::wstring &text, const std::wstring &end) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-    FuzzInput fuzz = {{}, {data + size, 0, 0, 7}};
+    FuzzInput fuzz = {{}, {data + size, 0, 0, 7}, {}, false};
     std::size_t start = 0;
     for (std::size_t i = 0; i < size; ++i) {
         if (data[i] != 0) {
@@ -115,7 +140,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::wstring &err = outcome.err;
     Require(status >= 0 && status <= 2);
     if (status == 0) {
-        Require(!out.empty());
+        // A file written to standard output leaves its report on standard
+        // error.
+        Require(!out.empty() || fuzz.committed);
     } else {
         Require(err.compare(0, 14, L"tactimer-cli: ") == 0);
         Require(err.find(L'\n') != std::wstring::npos);
@@ -126,6 +153,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Require((status == 2) == usage || err.find(L"is no note") != std::wstring::npos);
     RequireWellFormed(out);
     RequireWellFormed(err);
+    if (fuzz.committed) {
+        MemoryBytes written = {fuzz.written.data(), static_cast<long>(fuzz.written.size()), 0,
+                               1 << 16};
+        SmfError error;
+        Require(status == 0 && ReadSmf({&written, ReadMemoryBytes}, g_song, error));
+    }
     // Standard input read as lines skips one mark at its start; a file
     // (whose bytes the fuzzer's input also gives) is no text.
     const std::vector<std::string> &arguments = fuzz.arguments;
@@ -138,7 +171,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::memcmp(fuzz.input.bytes, mark, fuzz.input.size < 3 ? fuzz.input.size : 3) != 0) {
         std::vector<unsigned char> marked(mark, mark + 3);
         marked.insert(marked.end(), fuzz.input.bytes, fuzz.input.bytes + fuzz.input.size);
-        FuzzInput again = {arguments, {marked.data(), static_cast<long>(marked.size()), 0, 7}};
+        FuzzInput again = {
+            arguments, {marked.data(), static_cast<long>(marked.size()), 0, 7}, {}, false};
         const Outcome withMark = Run(again);
         Require(withMark.status == status && withMark.out == out && withMark.err == err);
     }
