@@ -35,14 +35,14 @@ struct Printed {
 
 Printed g_printed[2];
 
-void AppendBytes(void *context, const char *bytes, int count) {
-    Printed &printed = *static_cast<Printed *>(context);
+// Room for size bytes; false, and cut, past what the page keeps.
+bool Reserve(Printed &printed, long long size) {
     if (printed.cut) {
-        return;
+        return false;
     }
-    if (printed.size + count > printed.capacity) {
+    if (size > printed.capacity) {
         long capacity = printed.capacity < 4096 ? 4096 : printed.capacity;
-        while (capacity < printed.size + count) {
+        while (capacity < size && capacity <= kMaxPrintedBytes) {
             capacity *= 2;
         }
         void *grown = capacity <= kMaxPrintedBytes
@@ -50,13 +50,20 @@ void AppendBytes(void *context, const char *bytes, int count) {
                           : nullptr;
         if (grown == nullptr) {
             printed.cut = true;
-            return;
+            return false;
         }
         printed.bytes = static_cast<char *>(grown);
         printed.capacity = capacity;
     }
-    std::memcpy(printed.bytes + printed.size, bytes, static_cast<size_t>(count));
-    printed.size += count;
+    return true;
+}
+
+void AppendBytes(void *context, const char *bytes, int count) {
+    Printed &printed = *static_cast<Printed *>(context);
+    if (Reserve(printed, printed.size + count)) {
+        std::memcpy(printed.bytes + printed.size, bytes, static_cast<size_t>(count));
+        printed.size += count;
+    }
 }
 
 void WritePrinted(void *context, const wchar_t *text) {
@@ -87,6 +94,69 @@ bool OpenFile(void *, int, int, ByteSource &file) {
 }
 
 void CloseFile(ByteSource &) {}
+
+// A MIDI file the runner writes: the page offers it as a download, or, for
+// "-", it is standard output's bytes.
+struct Written {
+    Printed bytes;
+    bool toStandardOutput;
+    bool committed;
+};
+
+Written g_written;
+
+bool WriteWrittenAt(void *, long long offset, const unsigned char *bytes, long count) {
+    Printed &written = g_written.bytes;
+    if (!Reserve(written, offset + count)) {
+        return false;
+    }
+    if (offset > written.size) {
+        std::memset(written.bytes + written.size, 0, static_cast<size_t>(offset - written.size));
+    }
+    std::memcpy(written.bytes + offset, bytes, static_cast<size_t>(count));
+    written.size = offset + count > written.size ? static_cast<long>(offset + count) : written.size;
+    return true;
+}
+
+bool SetWrittenLength(void *, long long length) {
+    if (length < g_written.bytes.size) {
+        g_written.bytes.size = static_cast<long>(length);
+    }
+    return true;
+}
+
+// A page has no other files: nothing it writes can be the file it reads,
+// or one that exists.
+OutputProblem BeginWritten(void *, const OutputTarget &target, ByteSink &sink) {
+    g_written.bytes.size = 0;
+    g_written.bytes.cut = false;
+    g_written.toStandardOutput = target.argumentIndex < 0;
+    g_written.committed = false;
+    sink = {nullptr, WriteWrittenAt, SetWrittenLength};
+    return OutputProblem::kNone;
+}
+
+OutputProblem CommitWritten(void *) {
+    const Printed &written = g_written.bytes;
+    if (written.cut) {
+        return OutputProblem::kTooLarge;
+    }
+    if (g_written.toStandardOutput) {
+        Printed &out = g_printed[kOut];
+        if (!Reserve(out, out.size + written.size)) {
+            return OutputProblem::kTooLarge;
+        }
+        std::memcpy(out.bytes + out.size, written.bytes, static_cast<size_t>(written.size));
+        out.size += written.size;
+    } else {
+        g_written.committed = true;
+    }
+    return OutputProblem::kNone;
+}
+
+OutputProblem AbandonWritten(void *) {
+    return g_written.bytes.cut ? OutputProblem::kTooLarge : OutputProblem::kNone;
+}
 
 // A file the page does not hold is one that is not there.
 FileProblem WhyNotOpened(void *, FieldText &) {
@@ -128,6 +198,7 @@ EMSCRIPTEN_KEEPALIVE int tactimer_run(int count) {
         printed.size = 0;
         printed.cut = false;
     }
+    g_written.committed = false;
     OpenPageSource(kStandardInput);
     const RequestPlatform platform = {
         {nullptr, count, GetArgument},
@@ -135,6 +206,7 @@ EMSCRIPTEN_KEEPALIVE int tactimer_run(int count) {
         {&g_printed[kOut], WritePrinted, false},
         {&g_printed[kErr], WritePrinted, false},
         {nullptr, OpenFile, CloseFile, WhyNotOpened},
+        {nullptr, BeginWritten, CommitWritten, AbandonWritten},
     };
     return RunRequest(platform);
 }
@@ -145,6 +217,16 @@ EMSCRIPTEN_KEEPALIVE const char *tactimer_printed(int stream) {
 
 EMSCRIPTEN_KEEPALIVE long tactimer_printed_size(int stream) {
     return g_printed[stream].size;
+}
+
+// The MIDI file the last run wrote to a name, for the page to offer; none
+// (size 0) when it wrote none.
+EMSCRIPTEN_KEEPALIVE const char *tactimer_written() {
+    return g_written.bytes.bytes;
+}
+
+EMSCRIPTEN_KEEPALIVE long tactimer_written_size() {
+    return g_written.committed ? g_written.bytes.size : 0;
 }
 
 // Whether what was printed was more than the page keeps.

@@ -44,7 +44,8 @@ function startTactimer(compiled) {
     return {
       sources,
       // {status, out: the bytes of standard output, err: standard error's
-      // text, cut: whether the output was more than the page keeps}.
+      // text, cut: whether the output was more than the page keeps,
+      // written: the MIDI file written to a name, empty when none was}.
       run(args) {
         const bytes = encoder.encode(args.map((arg) => arg + '\0').join(''));
         const at = module._tactimer_argument_bytes(bytes.length);
@@ -58,6 +59,7 @@ function startTactimer(compiled) {
           out: printed(0),
           err: decoder.decode(printed(1)),
           cut: module._tactimer_printed_cut(0) !== 0,
+          written: module.HEAPU8.slice(module._tactimer_written(), module._tactimer_written() + module._tactimer_written_size()),
         };
       },
     };
