@@ -590,6 +590,8 @@ class BadFilesTest(unittest.TestCase):
                 ('text', b'hello, world\n', 0, 'not a MIDI file'),
                 ('short header', b'MThd\0\0\0\x06\0\x01', 0, 'the MThd header is too short'),
                 ('header of 4', b'MThd\0\0\0\x04\0\0\0\x01', 0, 'the MThd header is too short'),
+                ('header of 4, a track after', b'MThd\0\0\0\x04\0\0\0\x01\0\x60'
+                 + w.chunk(b'MTrk', w.track([])), 0, 'the MThd header is too short'),
                 ('header of 4 GiB', b'MThd\xff\xff\xff\xff\0\0\0\x01\0\x60', 0,
                  'the MThd header claims more bytes than the file holds'),
                 ('division 0', w.header(0, 1, 0) + w.chunk(b'MTrk', w.track([])), 12,
