@@ -246,6 +246,20 @@ TrackFlow ReadMeta(Reader &reader, TrackState &state, std::uint64_t tick, bool &
         }
         return TrackFlow::kGoOn;
     }
+    SmfSmpteOffset &offset = reader.song->smpteOffset;
+    if (type == 0x54 && length == 5 && state.track == 1 && tick == 0 && !offset.present) {
+        unsigned char bytes[5];
+        for (unsigned char &byte : bytes) {
+            const int read = Next(cursor);
+            if (read < 0) {
+                return EndInsideEvent(reader, state, read);
+            }
+            byte = static_cast<unsigned char>(read);
+        }
+        offset.present = true;
+        std::memcpy(offset.bytes, bytes, sizeof bytes);
+        return TrackFlow::kGoOn;
+    }
     if (type == 0x03 && !reader.nameFound) {
         reader.nameFound = true;
         char *name = reader.song->name;
@@ -536,6 +550,7 @@ bool ReadSmf(const ByteSource &source, SmfSong &song, SmfError &error) {
     song.timeSignatures.count = 0;
     song.endTick = 0;
     song.name[0] = '\0';
+    song.smpteOffset = {false, {}};
     song.warningCount = 0;
     song.moreWarnings = 0;
     error = {SmfProblem::kNone, 0};

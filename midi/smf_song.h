@@ -47,6 +47,14 @@ struct SmfWarning {
     int track;         // from 1; 0 for the whole file
 };
 
+// The SMPTE offset meta event of the first track at tick 0: where the song
+// starts in timecode, its five bytes as they stand (the hour byte with its
+// frame-rate bits, minutes, seconds, frames, hundredths of a frame).
+struct SmfSmpteOffset {
+    bool present;
+    unsigned char bytes[5];
+};
+
 constexpr int kMaxSmfWarnings = 64;
 constexpr int kMaxNameBytes = 255;
 
@@ -65,6 +73,7 @@ struct SmfSong {
     std::uint64_t endTick;
     // The first track name, as its bytes stand, cut to kMaxNameBytes.
     char name[kMaxNameBytes + 1];
+    SmfSmpteOffset smpteOffset;
     int warningCount;
     SmfWarning warnings[kMaxSmfWarnings];
     long long moreWarnings;  // those that did not fit

@@ -88,6 +88,7 @@ bool StartMeterSong(int resolution, int numerator, int denominatorPower, SmfSong
     song.timeSignatures.count = 0;
     song.endTick = 0;
     song.name[0] = '\0';
+    song.smpteOffset = {false, {}};
     song.warningCount = 0;
     song.moreWarnings = 0;
     problem = CheckMeter(resolution, numerator, denominatorPower);
