@@ -29,6 +29,8 @@ void DescribePlace(const Request &request, long number, FieldText &place) {
         case RequestMode::kOnePair:
         case RequestMode::kTempoForLength:
         case RequestMode::kMidiFile:
+        case RequestMode::kFitTempo:
+        case RequestMode::kFitMap:
             break;
     }
     place[0] = L'\0';

@@ -145,6 +145,8 @@ PairStatus NextPair(PairSource &source, TextPair &pair) {
             return NextLine(source, pair);
         case RequestMode::kTempoForLength:
         case RequestMode::kMidiFile:
+        case RequestMode::kFitTempo:
+        case RequestMode::kFitMap:
             break;
     }
     return PairStatus::kEnd;

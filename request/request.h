@@ -5,6 +5,7 @@
 #include "calc/field_text.h"
 #include "calc/note_captions.h"
 #include "calc/tuplet.h"
+#include "picture/frame_rate.h"
 
 enum class OutputFormat { kTable, kCsv, kJson };
 
@@ -27,6 +28,10 @@ struct NoteRequest {
     // Refuse a text that is not wholly a number, rather than read its
     // numeric start as the window does.
     bool strict = false;
+    // --fps: each note's length in frames, and the tempo as a click book
+    // writes it.
+    bool frames = false;
+    FrameRate frameRate = FrameRate::k24;
 };
 
 enum class RequestMode {
@@ -35,17 +40,40 @@ enum class RequestMode {
     kStandardInput,   // -: a pair a line
     kTempoForLength,  // --tempo-for MS NOTE
     kMidiFile,        // --midi FILE
+    kFitTempo,        // --fit TIMES: the tempos that put the hits on the beat
+    kFitMap,          // --fit POSITION@TIME,...: a tempo map that lands them
 };
 
 // What --midi asks of the file.
 struct MidiRequest {
-    int argumentIndex;  // of the argument that names the file
-    int argumentSkip;   // the characters before the name in it
-    ListText fileName;  // as it is shown
-    ListText ticks;     // of --at, a comma apart
-    ListText times;     // of --at-ms
+    int argumentIndex;   // of the argument that names the file
+    int argumentSkip;    // the characters before the name in it
+    ListText fileName;   // as it is shown
+    ListText ticks;      // of --at, a comma apart
+    ListText times;      // of --at-ms
+    ListText timecodes;  // of --at-tc
     bool tableAtTick;
     FieldText tableTick;
+};
+
+// An option's value as typed, when it came.
+struct OptionText {
+    bool given;
+    FieldText text;
+};
+
+// Timecode and fitting to picture as typed: a timecode is read only once
+// the frame rate is known, which may come after it or from the file.
+struct PictureRequest {
+    OptionText fps;
+    OptionText start;
+    ListText hits;  // of --fit, a comma apart
+    OptionText grid;
+    OptionText range;
+    OptionText step;
+    OptionText best;
+    OptionText resolution;
+    OptionText timeSignature;
 };
 
 struct Request {
@@ -62,6 +90,7 @@ struct Request {
     ListText length = {};  // of --tempo-for, which may have any number of decimals
     FieldText note = {};
     MidiRequest midi = {};
+    PictureRequest picture = {};
 };
 
 enum class RequestAction { kRun, kHelp, kVersion, kUsageError };

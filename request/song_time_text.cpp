@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 
+#include "midi/position_text.h"
 #include "request/request.h"
 #include "text/list_items.h"
 
@@ -55,6 +56,27 @@ bool ReadTickText(const wchar_t *text, int length, std::uint64_t &tick) {
     }
     tick = static_cast<std::uint64_t>(value);
     return true;
+}
+
+bool ReadSongPlace(const wchar_t *text, int length, SongPlace &place) {
+    place = {false, 0, {}};
+    if (ReadTickText(text, length, place.tick)) {
+        return true;
+    }
+    FieldText copy;
+    CopyTextPart(text, length, copy, kFieldTextCapacity);
+    place.isPosition = true;
+    return length < kFieldTextCapacity && ReadPositionText(copy, place.position);
+}
+
+bool TickOfPlace(const TempoMap &map, const SongPlace &place, std::uint64_t &tick,
+                 PositionProblem &problem) {
+    if (!place.isPosition) {
+        tick = place.tick;
+        problem = PositionProblem::kNone;
+        return true;
+    }
+    return TickOfPosition(map, place.position, tick, problem);
 }
 
 bool ReadDecimalText(const wchar_t *text, int length, DecimalText &decimal) {

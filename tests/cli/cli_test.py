@@ -23,14 +23,22 @@ NOT_A_TUPLET = ('is not N or N:D, N notes in the time of D, N from 2 and both up
 NOT_A_RATE = '--samples takes a rate in samples a second, a positive number, not'
 TEMPO_FOR_ALONE = ('--tempo-for MS NOTE takes no TEMPO or RESOLUTION, and none of --tuplets, '
                    '--triplets, --exact, --samples, --hz, --tempo-us or --tempos')
-GIVEN_TWICE = 'is given twice: only --at, --at-ms, --tuplets and --triplets add up'
-TABLE_AT_ALONE = '--table-at prints a note-length table: --at and --at-ms go without it'
+GIVEN_TWICE = ('is given twice: only --at, --at-ms, --at-tc, --fit, --tuplets and --triplets '
+               'add up')
+TABLE_AT_ALONE = ('--table-at prints a note-length table: --at, --at-ms and --at-tc go without '
+                  'it')
+ONE_AT_A_TIME = '-, --tempos, --tempo-for, --midi and --fit go one at a time'
 SYNOPSIS = ('usage: tactimer-cli [OPTIONS] TEMPO RESOLUTION\n'
             '       tactimer-cli [OPTIONS] --tempos LIST RESOLUTION\n'
             '       tactimer-cli [OPTIONS] -\n'
             '       tactimer-cli [--format F] [--lang L] --tempo-for MS NOTE\n'
-            '       tactimer-cli [--format F] [--lang L] --midi FILE [--at TICKS] [--at-ms MS]\n'
+            '       tactimer-cli [--format F] [--lang L] [--fps RATE] [--start TC] --midi FILE\n'
+            '                    [--at TICKS] [--at-ms MS] [--at-tc TC]\n'
             '       tactimer-cli [OPTIONS] --midi FILE --table-at TICK\n'
+            '       tactimer-cli [--format F] [--lang L] [FIT OPTIONS] --fit TIMES\n'
+            '       tactimer-cli [--format F] [--lang L] [--fps RATE] [--start TC]\n'
+            '                    [--resolution N] [--time-signature N/D]\n'
+            '                    --fit POSITION@TIME,...\n'
             '       tactimer-cli --help | -h | --version\n')
 TRY_HELP = "Try 'tactimer-cli --help' for more.\n"
 
@@ -284,15 +292,15 @@ class FailureTest(unittest.TestCase):
                 (('--tempos', '90'), 'RESOLUTION is missing'),
                 (('-', '480'), '- reads TEMPO and RESOLUTION from standard input: no more '
                                'numbers'),
-                (('--tempos', '90', '-'), '-, --tempos, --tempo-for and --midi go one at a time'),
+                (('--tempos', '90', '-'), ONE_AT_A_TIME),
                 (('--midi', 'a.mid', '--tempo-for', '1', '1/8'),
-                 '-, --tempos, --tempo-for and --midi go one at a time'),
+                 ONE_AT_A_TIME),
                 (('--midi', 'a.mid', '120', '480'),
                  '--midi FILE takes no TEMPO or RESOLUTION: the file holds them'),
                 (('--midi', 'a.mid', '--exact'),
                  '--tuplets, --triplets, --exact, --samples, --hz and --tempo-us go with '
                  '--table-at TICK'),
-                (('--at', '0', '120', '480'), '--at, --at-ms and --table-at go with --midi FILE'),
+                (('--at', '0', '120', '480'), '--at, --at-ms, --at-tc and --table-at go with --midi FILE'),
                 (('--midi',), '--midi needs a value'),
                 (('--tempo-for',), '--tempo-for needs MS and NOTE'),
                 (('--tempo-for', '375'), '--tempo-for needs NOTE after MS'),
@@ -351,8 +359,9 @@ class FailureTest(unittest.TestCase):
         self.assertTrue(out.startswith(SYNOPSIS + '\n'))
         # The limits a user can meet, and which options add up.
         for limit in ('999 characters for the value of --tuplets, --tempos, --at,',
-                      '1,000 bytes for a\nline of standard input',
-                      '--at, --at-ms, --tuplets and --triplets may be repeated and add up',
+                      '1,000 bytes for a line of standard input',
+                      '--at, --at-ms, --at-tc, --fit, --tuplets and --triplets may be repeated '
+                      'and\nadd up',
                       'a tuplet given twice shown once', 'with any\n'
                       '                           number of decimals'):
             self.assertIn(limit, out)
