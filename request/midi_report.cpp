@@ -229,18 +229,19 @@ void SignatureCell(const void *context, long long row, int column, FieldText &te
     }
 }
 
-// Text written into a field, cut to it.
+// Text written into a buffer, cut to it.
 struct FieldWriter {
-    FieldText *text;
+    wchar_t *text;
     int used;
+    int capacity;
 };
 
 void WriteIntoField(void *context, const wchar_t *text) {
     FieldWriter &writer = *static_cast<FieldWriter *>(context);
-    for (; *text != L'\0' && writer.used < kFieldTextCapacity - 1; ++text) {
-        (*writer.text)[writer.used++] = *text;
+    for (; *text != L'\0' && writer.used < writer.capacity - 1; ++text) {
+        writer.text[writer.used++] = *text;
     }
-    (*writer.text)[writer.used] = L'\0';
+    writer.text[writer.used] = L'\0';
 }
 
 // A timecode typed for --at-tc, as the clock shows it.
@@ -260,7 +261,7 @@ void AtCell(const void *context, long long row, int column, FieldText &text) {
     if (PointCell(report, RowPoint(context, row), column, PointColumns(report, asked), text)) {
         return;
     }
-    FieldWriter writer = {&text, 0};
+    FieldWriter writer = {text, 0, kFieldTextCapacity};
     text[0] = L'\0';
     if (column == 2 && at.forTime) {
         WriteDecimal({&writer, WriteIntoField}, at.askedMilliseconds);
@@ -503,62 +504,68 @@ bool CsvShows(const MidiReport &report, int column) {
     return true;
 }
 
-// A record of the columns shown, each written by cell(column) when it has a
-// value; RFC 4180's CRLF after it.
-template <typename Cell>
-void WriteCsvRecord(const MidiReport &report, const TextSink &out, Cell cell) {
+// The cells of one record, by column; null for an empty one. Only the value
+// and a hit's name may need quotes.
+struct CsvRecord {
+    const wchar_t *cells[kCsvColumnCount];
+};
+
+// The columns shown, and RFC 4180's CRLF after them.
+void WriteCsvRecord(const MidiReport &report, const TextSink &out, const CsvRecord &record) {
     bool first = true;
     for (int column = 0; column < kCsvColumnCount; ++column) {
-        if (CsvShows(report, column)) {
-            WriteText(out, first ? L"" : L",");
-            first = false;
-            cell(column);
+        if (!CsvShows(report, column)) {
+            continue;
+        }
+        WriteText(out, first ? L"" : L",");
+        first = false;
+        const wchar_t *const cell = record.cells[column];
+        if (cell != nullptr && (column == kValueColumn || column == kNameColumn)) {
+            WriteCsvField(out, cell);
+        } else if (cell != nullptr) {
+            WriteText(out, cell);
         }
     }
     WriteText(out, L"\r\n");
 }
 
-// The cells every point's row has: kind, tick, bar, beat, beat_tick, ms and
-// timecode; false for the others.
-bool WriteCsvPointCell(const TextSink &out, const wchar_t *kind, const SongPoint &point,
-                       int column) {
-    const BarPosition &position = point.position;
-    switch (column) {
-        case kKindColumn:
-            WriteText(out, kind);
-            return true;
-        case kTickColumn:
-            Print(out, L"%llu", Tick(point));
-            return true;
-        case kBarColumn:
-        case kBeatColumn:
-        case kBeatTickColumn:
-            // An SMPTE division's ticks have no bars: the cells stay empty.
-            if (position.known) {
-                const long long parts[3] = {position.bar, position.beat, position.beatTick};
-                Print(out, L"%lld", parts[column - kBarColumn]);
-            }
-            return true;
-        case kMsColumn:
-            Print(out, L"%s", point.milliseconds);
-            return true;
-        case kTimecodeColumn:
-            Print(out, L"%s", point.timecode);
-            return true;
+// A record of its kind alone, the texts of its cells held here.
+struct CsvCells {
+    CsvRecord record;
+    FieldText texts[kCsvColumnCount];
+
+    explicit CsvCells(const wchar_t *kind) : record{} { record.cells[kKindColumn] = kind; }
+
+    void Set(int column, const wchar_t *format, ...) {
+        va_list arguments;
+        va_start(arguments, format);
+        std::vswprintf(texts[column], kFieldTextCapacity, format, arguments);
+        va_end(arguments);
+        record.cells[column] = texts[column];
     }
-    return false;
+};
+
+// The cells every point's record has: tick, bar, beat, beat_tick, ms and
+// timecode; an SMPTE division's ticks have no bars.
+void SetPointCells(const SongPoint &point, CsvCells &cells) {
+    const BarPosition &position = point.position;
+    cells.Set(kTickColumn, L"%llu", Tick(point));
+    if (position.known) {
+        cells.Set(kBarColumn, L"%lld", position.bar);
+        cells.Set(kBeatColumn, L"%lld", position.beat);
+        cells.Set(kBeatTickColumn, L"%lld", position.beatTick);
+    }
+    cells.Set(kMsColumn, L"%s", point.milliseconds);
+    cells.Set(kTimecodeColumn, L"%s", point.timecode);
 }
 
-// A row of what the file says of itself: its kind and its value alone.
+// A record of what the file says of itself: its kind and its value alone.
 void WriteCsvFact(const MidiReport &report, const TextSink &out, const wchar_t *kind,
                   const wchar_t *value) {
-    WriteCsvRecord(report, out, [&](int column) {
-        if (column == kKindColumn) {
-            WriteText(out, kind);
-        } else if (column == kValueColumn) {
-            WriteCsvField(out, value);
-        }
-    });
+    CsvRecord record = {};
+    record.cells[kKindColumn] = kind;
+    record.cells[kValueColumn] = value;
+    WriteCsvRecord(report, out, record);
 }
 
 void WriteCsvFact(const MidiReport &report, const TextSink &out, const wchar_t *kind,
@@ -587,10 +594,68 @@ void HitName(const ReportHit &hit, ListText &name) {
     CopyTextPart(hit.name, hit.nameLength, name, kListTextCapacity);
 }
 
+// The changes, the end, the ticks asked for and the hits, a record each.
+void WriteCsvPoints(const MidiReport &report, const TextSink &out) {
+    const SmfSong &song = *report.song;
+    for (long long i = 0; i < song.tempos.count; ++i) {
+        const SmfTempo &tempo = song.tempos.items[i];
+        CsvCells cells(L"tempo");
+        SetPointCells(TempoPoint(report, i), cells);
+        cells.Set(kUsPerQuarterColumn, L"%lu",
+                  static_cast<unsigned long>(tempo.microsecondsPerQuarter));
+        cells.Set(kBpmColumn, L"%.2f", Bpm(tempo.microsecondsPerQuarter));
+        cells.record.cells[kImpliedColumn] = tempo.implied ? L"true" : L"false";
+        WriteCsvRecord(report, out, cells.record);
+    }
+    for (long long i = 0; i < song.timeSignatures.count; ++i) {
+        const SmfTimeSignature &signature = song.timeSignatures.items[i];
+        CsvCells cells(L"time_signature");
+        SetPointCells(SignaturePoint(report, i), cells);
+        cells.Set(kNumeratorColumn, L"%d", signature.numerator);
+        cells.Set(kDenominatorColumn, L"%lld", Denominator(signature));
+        WriteCsvRecord(report, out, cells.record);
+    }
+    CsvCells end(L"end");
+    SetPointCells(PointOfTick(report, song.endTick), end);
+    WriteCsvRecord(report, out, end.record);
+    for (int i = 0; i < report.atCount; ++i) {
+        const AtPoint &at = report.at[i];
+        CsvCells cells(L"at");
+        SetPointCells(AtPointOf(report, i), cells);
+        // As many digits as were typed: a list's worth.
+        ListText asked = L"";
+        FieldWriter writer = {asked, 0, kListTextCapacity};
+        if (at.forTime) {
+            WriteDecimal({&writer, WriteIntoField}, at.askedMilliseconds);
+            cells.record.cells[kAtMsColumn] = asked;
+        } else if (at.forTimecode) {
+            AskedTimecodeText(report, at, cells.texts[kAtTcColumn]);
+            cells.record.cells[kAtTcColumn] = cells.texts[kAtTcColumn];
+        }
+        WriteCsvRecord(report, out, cells.record);
+    }
+    for (int i = 0; i < report.hitCount; ++i) {
+        const ReportHit &hit = report.hits[i];
+        CsvCells cells(L"hit");
+        SetPointCells(HitPoint(report, i), cells);
+        char error[kErrorTextSize];
+        FormatErrorMicroseconds(hit.error, error);
+        cells.Set(kErrorUsColumn, L"%s", error);
+        ListText name;
+        HitName(hit, name);
+        cells.record.cells[kNameColumn] = name;
+        WriteCsvRecord(report, out, cells.record);
+    }
+}
+
 void WriteCsv(const MidiReport &report, const TextSink &out) {
     const SmfSong &song = *report.song;
     const SmfDivision &division = song.division;
-    WriteCsvRecord(report, out, [&](int column) { WriteText(out, kCsvHeaders[column]); });
+    CsvRecord header;
+    for (int column = 0; column < kCsvColumnCount; ++column) {
+        header.cells[column] = kCsvHeaders[column];
+    }
+    WriteCsvRecord(report, out, header);
     if (report.fileName != nullptr) {
         WriteCsvFact(report, out, L"file", report.fileName);
         WriteCsvFact(report, out, L"format", song.format);
@@ -613,87 +678,16 @@ void WriteCsv(const MidiReport &report, const TextSink &out) {
     if (Clocked(report)) {
         WriteCsvClock(report, out);
     }
-    for (long long i = 0; i < song.tempos.count; ++i) {
-        const SmfTempo &tempo = song.tempos.items[i];
-        const SongPoint point = TempoPoint(report, i);
-        WriteCsvRecord(report, out, [&](int column) {
-            if (WriteCsvPointCell(out, L"tempo", point, column)) {
-                return;
-            }
-            if (column == kUsPerQuarterColumn) {
-                Print(out, L"%lu", static_cast<unsigned long>(tempo.microsecondsPerQuarter));
-            } else if (column == kBpmColumn) {
-                Print(out, L"%.2f", Bpm(tempo.microsecondsPerQuarter));
-            } else if (column == kImpliedColumn) {
-                WriteText(out, tempo.implied ? L"true" : L"false");
-            }
-        });
-    }
-    for (long long i = 0; i < song.timeSignatures.count; ++i) {
-        const SmfTimeSignature &signature = song.timeSignatures.items[i];
-        const SongPoint point = SignaturePoint(report, i);
-        WriteCsvRecord(report, out, [&](int column) {
-            if (WriteCsvPointCell(out, L"time_signature", point, column)) {
-                return;
-            }
-            if (column == kNumeratorColumn) {
-                Print(out, L"%d", signature.numerator);
-            } else if (column == kDenominatorColumn) {
-                Print(out, L"%lld", Denominator(signature));
-            }
-        });
-    }
-    const SongPoint end = PointOfTick(report, song.endTick);
-    WriteCsvRecord(report, out, [&](int column) { WriteCsvPointCell(out, L"end", end, column); });
-    for (int i = 0; i < report.atCount; ++i) {
-        const AtPoint &at = report.at[i];
-        const SongPoint point = AtPointOf(report, i);
-        WriteCsvRecord(report, out, [&](int column) {
-            if (WriteCsvPointCell(out, L"at", point, column)) {
-                return;
-            }
-            if (column == kAtMsColumn && at.forTime) {
-                WriteDecimal(out, at.askedMilliseconds);
-            } else if (column == kAtTcColumn && at.forTimecode) {
-                FieldText asked;
-                AskedTimecodeText(report, at, asked);
-                WriteText(out, asked);
-            }
-        });
-    }
-    for (int i = 0; i < report.hitCount; ++i) {
-        const ReportHit &hit = report.hits[i];
-        const SongPoint point = HitPoint(report, i);
-        WriteCsvRecord(report, out, [&](int column) {
-            if (WriteCsvPointCell(out, L"hit", point, column)) {
-                return;
-            }
-            if (column == kErrorUsColumn) {
-                char error[kErrorTextSize];
-                FormatErrorMicroseconds(hit.error, error);
-                Print(out, L"%s", error);
-            } else if (column == kNameColumn) {
-                ListText name;
-                HitName(hit, name);
-                WriteCsvField(out, name);
-            }
-        });
-    }
+    WriteCsvPoints(report, out);
     for (int i = 0; i < song.warningCount; ++i) {
         const SmfWarning &warning = song.warnings[i];
-        WriteCsvRecord(report, out, [&](int column) {
-            if (column == kKindColumn) {
-                WriteText(out, L"lenient");
-            } else if (column == kByteColumn) {
-                Print(out, L"%lld", warning.offset);
-            } else if (column == kTrackColumn) {
-                Print(out, L"%d", warning.track);
-            } else if (column == kValueColumn) {
-                ListText what;
-                DecodeUtf8(SmfLeniencyText(warning.leniency), what, kListTextCapacity);
-                WriteCsvField(out, what);
-            }
-        });
+        CsvCells cells(L"lenient");
+        cells.Set(kByteColumn, L"%lld", warning.offset);
+        cells.Set(kTrackColumn, L"%d", warning.track);
+        ListText what;
+        DecodeUtf8(SmfLeniencyText(warning.leniency), what, kListTextCapacity);
+        cells.record.cells[kValueColumn] = what;
+        WriteCsvRecord(report, out, cells.record);
     }
 }
 

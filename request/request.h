@@ -31,7 +31,8 @@ struct NoteRequest {
     // --fps: each note's length in frames, and the tempo as a click book
     // writes it.
     bool frames = false;
-    FrameRate frameRate = FrameRate::k24;
+    // Zero, as every default here is: a request starts as zeros.
+    FrameRate frameRate = FrameRate::k23_976;
 };
 
 enum class RequestMode {

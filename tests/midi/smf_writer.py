@@ -36,6 +36,10 @@ def time_signature(numerator, denominator_power, clocks=24, notated=8):
     return b'\xff\x58\x04' + bytes([numerator, denominator_power, clocks, notated])
 
 
+def smpte_offset(hours_and_rate, minutes, seconds, frames, hundredths):
+    return b'\xff\x54\x05' + bytes([hours_and_rate, minutes, seconds, frames, hundredths])
+
+
 def track_name(name):
     return b'\xff\x03' + vlq(len(name)) + name
 
