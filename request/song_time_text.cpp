@@ -118,8 +118,12 @@ bool ScaledMicroseconds(const DecimalText &milliseconds, MidiInteger multiplier,
     for (int i = milliseconds.fractionDigits - 1; i >= 0; --i) {
         carry = ((milliseconds.fraction[i] - L'0') * factor + carry) / 10;
     }
+    // Checked before the product, which could pass 2^127.
+    if (whole > (kLargestScaled - carry) / factor) {
+        return false;
+    }
     scaled = whole * factor + carry;
-    return scaled <= kLargestScaled;
+    return true;
 }
 
 double DecimalToDouble(const DecimalText &decimal) {
