@@ -29,16 +29,17 @@ bool SettleSongClock(const Request &request, const PictureSettings &settings, co
     const bool offsetRead =
         song.smpteOffset.present && ReadSmpteOffset(song.smpteOffset.bytes, offset, problem);
     ListText why;
+    const OptionText &start = request.picture.start;
     if (song.smpteOffset.present && !offsetRead) {
         ProblemText(problem, why);
-        Complain(err, fileName, L": its SMPTE offset is no timecode (", why,
-                 L"): the clock starts at 00:00:00:00");
+        Complain(
+            err, fileName, L": its SMPTE offset is no timecode (", why,
+            start.given ? L"): --start starts the clock" : L"): the clock starts at 00:00:00:00");
     }
     if (!clock.running && song.smpteOffset.present) {
         clock.running = true;
         clock.rate = offset.rate;
     }
-    const OptionText &start = request.picture.start;
     if (start.given && !clock.running) {
         Complain(err, L"--start needs --fps RATE to count its frames: ", fileName,
                  L" has no SMPTE offset to take a frame rate from");

@@ -256,6 +256,9 @@ class SmpteOffsetTest(unittest.TestCase):
                 clock = json.loads(out)['clock']
                 self.assertEqual((OFFSET_RATES[offset[0] >> 5 & 3], 'midnight'),
                                  (clock['fps'], clock['from']))
+                status, out, err = run('--format', 'json', '--midi', path, '--start', '01:00:00:00')
+                self.assertTrue(err.endswith('): --start starts the clock\n'), err)
+                self.assertEqual('start', json.loads(out)['clock']['from'])
 
     def test_only_the_first_tracks_offset_at_tick_0_counts(self):
         for track, tick, length in ((1, 0, 5), (0, 1, 5), (0, 0, 4)):
