@@ -215,12 +215,33 @@ MidiTime TimeSinceStart(FrameRate rate, const Timecode &start, const Timecode &t
     return {hundredths * frame.numerator, kHundredths * frame.denominator};
 }
 
+namespace {
+
+// The rates that the hour byte's bits 5 and 6 name, in their order.
+const FrameRate kOffsetRates[4] = {FrameRate::k24, FrameRate::k25, FrameRate::k29_97Drop,
+                                   FrameRate::k30};
+
+}  // namespace
+
 bool ReadSmpteOffset(const std::uint8_t *bytes, SmpteOffset &offset, TimecodeProblem &problem) {
-    static const FrameRate kOffsetRates[4] = {FrameRate::k24, FrameRate::k25, FrameRate::k29_97Drop,
-                                              FrameRate::k30};
     offset.rate = kOffsetRates[(bytes[0] >> 5) & 3];
     offset.start = {bytes[0] & 0x1F, bytes[1], bytes[2], bytes[3], bytes[4]};
     problem = (bytes[0] & 0x80) != 0 ? TimecodeProblem::kReservedBitSet
                                      : CheckFields(offset.rate, offset.start);
     return problem == TimecodeProblem::kNone;
+}
+
+bool SmpteOffsetBytes(const SmpteOffset &offset, std::uint8_t (&bytes)[5]) {
+    for (int code = 0; code < 4; ++code) {
+        if (kOffsetRates[code] == offset.rate) {
+            const Timecode &start = offset.start;
+            bytes[0] = static_cast<std::uint8_t>((code << 5) | start.hours);
+            bytes[1] = static_cast<std::uint8_t>(start.minutes);
+            bytes[2] = static_cast<std::uint8_t>(start.seconds);
+            bytes[3] = static_cast<std::uint8_t>(start.frames);
+            bytes[4] = static_cast<std::uint8_t>(start.hundredths);
+            return true;
+        }
+    }
+    return false;
 }

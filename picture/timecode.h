@@ -98,4 +98,8 @@ struct SmpteOffset {
 // timecode; the wiring then says so and starts the clock at 00:00:00:00.
 bool ReadSmpteOffset(const std::uint8_t *bytes, SmpteOffset &offset, TimecodeProblem &problem);
 
+// The five bytes of an offset; false at a rate that the event cannot name
+// (only 24, 25, 29.97df and 30).
+bool SmpteOffsetBytes(const SmpteOffset &offset, std::uint8_t (&bytes)[5]);
+
 #endif

@@ -8,6 +8,7 @@
 
 #include "midi/midi_tempo.h"
 #include "midi/smf_reader.h"
+#include "picture/error_text.h"
 #include "text/csv_output.h"
 #include "text/json_output.h"
 #include "text/one_line_text.h"
@@ -17,45 +18,51 @@
 
 namespace {
 
-// A tick of the song with its place in bars and its time.
+// A tick of the song with its place in bars and its time, and the
+// timecode of that time when a clock runs.
 struct SongPoint {
     std::uint64_t tick;
     BarPosition position;
     char milliseconds[kMillisecondsTextSize];
+    char timecode[kTimecodeTextSize];
 };
 
-SongPoint PointOf(const TempoMap &map, std::uint64_t tick, const MidiTime &time) {
+bool Clocked(const MidiReport &report) {
+    return report.clock->running;
+}
+
+SongPoint PointOf(const MidiReport &report, std::uint64_t tick, const MidiTime &time) {
     SongPoint point;
     point.tick = tick;
-    point.position = PositionOfTick(map, tick);
+    point.position = PositionOfTick(*report.map, tick);
     FormatMilliseconds(time, point.milliseconds);
+    point.timecode[0] = '\0';
+    if (Clocked(report)) {
+        FormatClockAt(*report.clock, time, point.timecode);
+    }
     return point;
 }
 
-SongPoint PointOfTick(const TempoMap &map, std::uint64_t tick) {
-    return PointOf(map, tick, TimeOfTick(map, tick));
+SongPoint PointOfTick(const MidiReport &report, std::uint64_t tick) {
+    return PointOf(report, tick, TimeOfTick(*report.map, tick));
 }
 
 SongPoint TempoPoint(const MidiReport &report, long long index) {
-    return PointOf(*report.map, report.song->tempos.items[index].tick,
+    return PointOf(report, report.song->tempos.items[index].tick,
                    TimeOfTempoChange(*report.map, index));
 }
 
 SongPoint SignaturePoint(const MidiReport &report, long long index) {
-    return PointOfTick(*report.map, report.song->timeSignatures.items[index].tick);
+    return PointOfTick(report, report.song->timeSignatures.items[index].tick);
 }
 
 SongPoint AtPointOf(const MidiReport &report, long long index) {
-    return PointOfTick(*report.map, report.at[index].tick);
+    return PointOfTick(report, report.at[index].tick);
 }
 
-void Print(const TextSink &out, const wchar_t *format, ...) {
-    wchar_t text[512];
-    va_list arguments;
-    va_start(arguments, format);
-    std::vswprintf(text, 512, format, arguments);
-    va_end(arguments);
-    WriteText(out, text);
+// A hit at the time it was asked for, not the time its tick plays.
+SongPoint HitPoint(const MidiReport &report, long long index) {
+    return PointOf(report, report.hits[index].tick, report.hits[index].asked);
 }
 
 void Format(FieldText &text, const wchar_t *format, ...) {
@@ -171,24 +178,34 @@ const SongPoint &RowPoint(const void *context, long long row) {
 }
 
 // The columns that each section's rows have: the tick and its position
-// first, its time last. False for the columns between them.
-bool PointCell(const SongPoint &point, int column, int columns, FieldText &text) {
+// first, its time and then its timecode (when a clock runs) last. False for
+// the columns between them.
+bool PointCell(const MidiReport &report, const SongPoint &point, int column, int columns,
+               FieldText &text) {
+    const int timeColumn = Clocked(report) ? columns - 2 : columns - 1;
     if (column == 0) {
         Format(text, L"%llu", Tick(point));
     } else if (column == 1) {
         PositionText(point.position, text);
-    } else if (column == columns - 1) {
+    } else if (column == timeColumn) {
         Format(text, L"%s", point.milliseconds);
+    } else if (column == timeColumn + 1) {
+        Format(text, L"%s", point.timecode);
     } else {
         return false;
     }
     return true;
 }
 
+// The columns of a section that has middle columns of its own.
+int PointColumns(const MidiReport &report, int middle) {
+    return 3 + middle + (Clocked(report) ? 1 : 0);
+}
+
 void TempoCell(const void *context, long long row, int column, FieldText &text) {
     const MidiReport &report = ReportOf(context);
     const SmfTempo &tempo = report.song->tempos.items[row];
-    if (PointCell(RowPoint(context, row), column, 5, text)) {
+    if (PointCell(report, RowPoint(context, row), column, PointColumns(report, 2), text)) {
         return;
     }
     if (column == 2) {
@@ -207,23 +224,32 @@ const wchar_t *ImpliedMark(const void *context, long long row) {
 void SignatureCell(const void *context, long long row, int column, FieldText &text) {
     const MidiReport &report = ReportOf(context);
     const SmfTimeSignature &signature = report.song->timeSignatures.items[row];
-    if (!PointCell(RowPoint(context, row), column, 4, text)) {
+    if (!PointCell(report, RowPoint(context, row), column, PointColumns(report, 1), text)) {
         Format(text, L"%d/%lld", signature.numerator, Denominator(signature));
     }
 }
 
-// Text written into a field, cut to it.
+// Text written into a buffer, cut to it.
 struct FieldWriter {
-    FieldText *text;
+    wchar_t *text;
     int used;
+    int capacity;
 };
 
 void WriteIntoField(void *context, const wchar_t *text) {
     FieldWriter &writer = *static_cast<FieldWriter *>(context);
-    for (; *text != L'\0' && writer.used < kFieldTextCapacity - 1; ++text) {
-        (*writer.text)[writer.used++] = *text;
+    for (; *text != L'\0' && writer.used < writer.capacity - 1; ++text) {
+        writer.text[writer.used++] = *text;
     }
-    (*writer.text)[writer.used] = L'\0';
+    writer.text[writer.used] = L'\0';
+}
+
+// A timecode typed for --at-tc, as the clock shows it.
+void AskedTimecodeText(const MidiReport &report, const AtPoint &at, FieldText &text) {
+    char timecode[kTimecodeTextSize];
+    FormatClock(report.clock->rate, {at.askedTimecode, at.askedTimecode.hundredths != 0, 0},
+                timecode);
+    Format(text, L"%s", timecode);
 }
 
 // The time asked for comes after the tick found for it; a table shows no
@@ -231,19 +257,71 @@ void WriteIntoField(void *context, const wchar_t *text) {
 void AtCell(const void *context, long long row, int column, FieldText &text) {
     const MidiReport &report = ReportOf(context);
     const AtPoint &at = report.at[row];
-    if (PointCell(RowPoint(context, row), column, 4, text)) {
+    const int asked = report.askedForTimecodes ? 2 : 1;
+    if (PointCell(report, RowPoint(context, row), column, PointColumns(report, asked), text)) {
         return;
     }
-    FieldWriter writer = {&text, 0};
+    FieldWriter writer = {text, 0, kFieldTextCapacity};
     text[0] = L'\0';
-    if (at.forTime) {
+    if (column == 2 && at.forTime) {
         WriteDecimal({&writer, WriteIntoField}, at.askedMilliseconds);
+    } else if (column == 3 && at.forTimecode) {
+        AskedTimecodeText(report, at, text);
     }
+}
+
+bool AnyHitNamed(const MidiReport &report) {
+    for (int i = 0; i < report.hitCount; ++i) {
+        if (report.hits[i].nameLength > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A hit's error after its time, and its name last.
+void HitCell(const void *context, long long row, int column, FieldText &text) {
+    const MidiReport &report = ReportOf(context);
+    const ReportHit &hit = report.hits[row];
+    const int timeColumns = Clocked(report) ? 2 : 1;
+    if (PointCell(report, RowPoint(context, row), column, 2 + timeColumns, text)) {
+        return;
+    }
+    if (column == 2 + timeColumns) {
+        char error[kErrorTextSize];
+        FormatErrorMicroseconds(hit.error, error);
+        Format(text, L"%s", error);
+    } else {
+        CopyTextPart(hit.name, hit.nameLength, text, kFieldTextCapacity);
+    }
+}
+
+// The clock's rate, where it starts and why there.
+void WriteClockLine(const MidiReport &report, bool japanese, const TextSink &out) {
+    const SongClock &clock = *report.clock;
+    char start[kTimecodeTextSize];
+    FormatClockStart(clock, start);
+    const wchar_t *const from[2][3] = {
+        {L"", L", the file's SMPTE offset", L" (--start)"},
+        {L"", L"（ファイルの SMPTE オフセット）", L"（--start）"},
+    };
+    Print(out, japanese ? L"タイムコード: %s、%s から%ls\n" : L"timecode: %s from %s%ls\n",
+          FactsOf(clock.rate).name, start, from[japanese ? 1 : 0][static_cast<int>(clock.from)]);
 }
 
 void WriteHeading(const MidiReport &report, bool japanese, const TextSink &out) {
     const SmfSong &song = *report.song;
     const SmfDivision &division = song.division;
+    if (report.fileName == nullptr) {
+        Print(out,
+              japanese ? L"ヒットに合わせたテンポマップ: 分解能 %d、ヒット %d 個\n"
+                       : L"tempo map that lands the hits: %d ticks a quarter note, %d %ls\n",
+              division.ticksPerQuarter, report.hitCount, report.hitCount == 1 ? L"hit" : L"hits");
+        if (Clocked(report)) {
+            WriteClockLine(report, japanese, out);
+        }
+        return;
+    }
     WriteOnOneLine(out, report.fileName);
     if (japanese) {
         Print(out, L": フォーマット %d、トラック %d、", song.format, song.trackCount);
@@ -271,6 +349,9 @@ void WriteHeading(const MidiReport &report, bool japanese, const TextSink &out) 
         WriteText(out, name);
         WriteText(out, L"\n");
     }
+    if (Clocked(report)) {
+        WriteClockLine(report, japanese, out);
+    }
     if (song.warningCount > 0) {
         Print(out,
               japanese ? L"寛容に読み込み: 規則違反 %lld 件（標準エラーに表示）\n"
@@ -279,18 +360,56 @@ void WriteHeading(const MidiReport &report, bool japanese, const TextSink &out) 
     }
 }
 
-const wchar_t *const kTempoHeaders[2][5] = {
-    {L"tick", L"position", L"µs/quarter", L"BPM", L"ms"},
-    {L"Tick", L"位置", L"マイクロ秒/四分音符", L"BPM", L"ミリ秒"},
+// A section's headers: the tick and position, its own, then the time and,
+// with a clock, the timecode.
+struct Headers {
+    const wchar_t *names[kMaxTableColumns];
+    int count;
 };
-const wchar_t *const kSignatureHeaders[2][4] = {
-    {L"tick", L"position", L"signature", L"ms"},
-    {L"Tick", L"位置", L"拍子", L"ミリ秒"},
+
+const wchar_t *const kPointHeaders[2][4] = {
+    {L"tick", L"position", L"ms", L"timecode"},
+    {L"Tick", L"位置", L"ミリ秒", L"タイムコード"},
 };
-const wchar_t *const kAtHeaders[2][4] = {
-    {L"tick", L"position", L"asked ms", L"ms"},
-    {L"Tick", L"位置", L"指定ミリ秒", L"ミリ秒"},
+
+Headers HeadersOf(const MidiReport &report, int language, const wchar_t *const *middle,
+                  int middleCount) {
+    Headers headers = {{kPointHeaders[language][0], kPointHeaders[language][1]}, 2};
+    for (int i = 0; i < middleCount; ++i) {
+        headers.names[headers.count++] = middle[i];
+    }
+    headers.names[headers.count++] = kPointHeaders[language][2];
+    if (Clocked(report)) {
+        headers.names[headers.count++] = kPointHeaders[language][3];
+    }
+    return headers;
+}
+
+const wchar_t *const kTempoHeaders[2][2] = {
+    {L"µs/quarter", L"BPM"},
+    {L"マイクロ秒/四分音符", L"BPM"},
 };
+const wchar_t *const kSignatureHeaders[2][1] = {{L"signature"}, {L"拍子"}};
+const wchar_t *const kAtHeaders[2][2] = {
+    {L"asked ms", L"asked timecode"},
+    {L"指定ミリ秒", L"指定タイムコード"},
+};
+const wchar_t *const kHitHeaders[2][2] = {
+    {L"error µs", L"name"},
+    {L"誤差（マイクロ秒）", L"名前"},
+};
+
+void WriteHits(const MidiReport &report, bool japanese, const TextSink &out) {
+    const int language = japanese ? 1 : 0;
+    WriteText(out, japanese ? L"\nヒット\n" : L"\nhits\n");
+    Headers headers = HeadersOf(report, language, nullptr, 0);
+    headers.names[headers.count++] = kHitHeaders[language][0];
+    if (AnyHitNamed(report)) {
+        headers.names[headers.count++] = kHitHeaders[language][1];
+    }
+    const SectionOf hits = {&report, japanese, HitPoint, -1, {}};
+    WriteColumnTable(out, {&hits, headers.count, headers.names, report.hitCount, HitCell, nullptr});
+}
 
 void WriteTable(const MidiReport &report, bool japanese, const TextSink &out) {
     const SmfSong &song = *report.song;
@@ -298,116 +417,277 @@ void WriteTable(const MidiReport &report, bool japanese, const TextSink &out) {
     WriteHeading(report, japanese, out);
     WriteText(out, japanese ? L"\nテンポマップ\n" : L"\ntempo map\n");
     const SectionOf tempos = {&report, japanese, TempoPoint, -1, {}};
-    WriteColumnTable(
-        out, {&tempos, 5, kTempoHeaders[language], song.tempos.count, TempoCell, ImpliedMark});
+    const Headers tempoHeaders = HeadersOf(report, language, kTempoHeaders[language], 2);
+    WriteColumnTable(out, {&tempos, tempoHeaders.count, tempoHeaders.names, song.tempos.count,
+                           TempoCell, ImpliedMark});
     WriteText(out, japanese ? L"\n拍子\n" : L"\ntime signatures\n");
     if (song.timeSignatures.count == 0) {
         WriteText(out, japanese ? L"なし（4/4 として数えます）\n" : L"none (counted as 4/4)\n");
     } else {
         const SectionOf signatures = {&report, japanese, SignaturePoint, -1, {}};
-        WriteColumnTable(out, {&signatures, 4, kSignatureHeaders[language],
+        const Headers signatureHeaders =
+            HeadersOf(report, language, kSignatureHeaders[language], 1);
+        WriteColumnTable(out, {&signatures, signatureHeaders.count, signatureHeaders.names,
                                song.timeSignatures.count, SignatureCell, nullptr});
     }
-    const SongPoint end = PointOfTick(*report.map, song.endTick);
+    const SongPoint end = PointOfTick(report, song.endTick);
     FieldText position;
     PositionText(end.position, position);
-    Print(
-        out,
-        japanese ? L"\n終わり: Tick %llu（%ls）、%s ミリ秒\n" : L"\nend: tick %llu at %ls, %s ms\n",
-        Tick(end), position, end.milliseconds);
+    Print(out,
+          japanese ? L"\n終わり: Tick %llu（%ls）、%s ミリ秒" : L"\nend: tick %llu at %ls, %s ms",
+          Tick(end), position, end.milliseconds);
+    if (Clocked(report)) {
+        Print(out, japanese ? L"、タイムコード %s" : L", timecode %s", end.timecode);
+    }
+    WriteText(out, L"\n");
     if (report.askedForPoints) {
         WriteText(out, japanese ? L"\n指定の位置\n" : L"\nat\n");
         const SectionOf at = {&report, japanese, AtPointOf, -1, {}};
-        WriteColumnTable(out, {&at, 4, kAtHeaders[language], report.atCount, AtCell, nullptr});
+        const Headers atHeaders =
+            HeadersOf(report, language, kAtHeaders[language], report.askedForTimecodes ? 2 : 1);
+        WriteColumnTable(out,
+                         {&at, atHeaders.count, atHeaders.names, report.atCount, AtCell, nullptr});
+    }
+    if (report.fileName == nullptr) {
+        WriteHits(report, japanese, out);
     }
 }
 
-// The columns every row has: kind, tick, bar, beat, beat_tick, ms.
-void WriteCsvPoint(const TextSink &out, const wchar_t *kind, const SongPoint &point) {
-    Print(out, L"%ls,%llu,", kind, Tick(point));
-    if (point.position.known) {
-        Print(out, L"%lld,%lld,%lld,", point.position.bar, point.position.beat,
-              point.position.beatTick);
-    } else {
-        WriteText(out, L",,,");
+// The columns of the CSV, in their order. Each row says what it is in the
+// first; the file's own facts stand in the last.
+enum CsvColumn {
+    kKindColumn,
+    kTickColumn,
+    kBarColumn,
+    kBeatColumn,
+    kBeatTickColumn,
+    kMsColumn,
+    kTimecodeColumn,
+    kUsPerQuarterColumn,
+    kBpmColumn,
+    kNumeratorColumn,
+    kDenominatorColumn,
+    kImpliedColumn,
+    kAtMsColumn,
+    kAtTcColumn,
+    kErrorUsColumn,
+    kNameColumn,
+    kByteColumn,
+    kTrackColumn,
+    kValueColumn,
+    kCsvColumnCount
+};
+
+const wchar_t *const kCsvHeaders[kCsvColumnCount] = {
+    L"kind",           L"tick", L"bar",       L"beat",        L"beat_tick", L"ms",    L"timecode",
+    L"us_per_quarter", L"bpm",  L"numerator", L"denominator", L"implied",   L"at_ms", L"at_tc",
+    L"error_us",       L"name", L"byte",      L"track",       L"value",
+};
+
+// The timecode columns come with a clock; a file's report asks for ticks
+// and tells of rules let pass, a map made here tells of its hits.
+bool CsvShows(const MidiReport &report, int column) {
+    const bool file = report.fileName != nullptr;
+    switch (column) {
+        case kTimecodeColumn:
+            return Clocked(report);
+        case kAtTcColumn:
+            return Clocked(report) && file;
+        case kAtMsColumn:
+        case kByteColumn:
+        case kTrackColumn:
+            return file;
+        case kErrorUsColumn:
+        case kNameColumn:
+            return !file;
     }
-    Print(out, L"%s", point.milliseconds);
+    return true;
 }
 
-// A row of what the file says of itself: its kind and its value alone.
-void WriteCsvFact(const TextSink &out, const wchar_t *kind, const wchar_t *value) {
-    WriteText(out, kind);
-    WriteText(out, L",,,,,,,,,,,,,,");
-    WriteCsvField(out, value);
+// The cells of one record, by column; null for an empty one. Only the value
+// and a hit's name may need quotes.
+struct CsvRecord {
+    const wchar_t *cells[kCsvColumnCount];
+};
+
+// The columns shown, and RFC 4180's CRLF after them.
+void WriteCsvRecord(const MidiReport &report, const TextSink &out, const CsvRecord &record) {
+    bool first = true;
+    for (int column = 0; column < kCsvColumnCount; ++column) {
+        if (!CsvShows(report, column)) {
+            continue;
+        }
+        WriteText(out, first ? L"" : L",");
+        first = false;
+        const wchar_t *const cell = record.cells[column];
+        if (cell != nullptr && (column == kValueColumn || column == kNameColumn)) {
+            WriteCsvField(out, cell);
+        } else if (cell != nullptr) {
+            WriteText(out, cell);
+        }
+    }
     WriteText(out, L"\r\n");
 }
 
-void WriteCsvFact(const TextSink &out, const wchar_t *kind, long long value) {
-    FieldText text;
-    std::swprintf(text, kFieldTextCapacity, L"%lld", value);
-    WriteCsvFact(out, kind, text);
+// A record of its kind alone, the texts of its cells held here.
+struct CsvCells {
+    CsvRecord record;
+    FieldText texts[kCsvColumnCount];
+
+    explicit CsvCells(const wchar_t *kind) : record{} { record.cells[kKindColumn] = kind; }
+
+    void Set(int column, const wchar_t *format, ...) {
+        va_list arguments;
+        va_start(arguments, format);
+        std::vswprintf(texts[column], kFieldTextCapacity, format, arguments);
+        va_end(arguments);
+        record.cells[column] = texts[column];
+    }
+};
+
+// The cells every point's record has: tick, bar, beat, beat_tick, ms and
+// timecode; an SMPTE division's ticks have no bars.
+void SetPointCells(const SongPoint &point, CsvCells &cells) {
+    const BarPosition &position = point.position;
+    cells.Set(kTickColumn, L"%llu", Tick(point));
+    if (position.known) {
+        cells.Set(kBarColumn, L"%lld", position.bar);
+        cells.Set(kBeatColumn, L"%lld", position.beat);
+        cells.Set(kBeatTickColumn, L"%lld", position.beatTick);
+    }
+    cells.Set(kMsColumn, L"%s", point.milliseconds);
+    cells.Set(kTimecodeColumn, L"%s", point.timecode);
 }
 
-// The columns after ms that a point's row leaves empty.
-const wchar_t kCsvPointEnd[] = L",,,\r\n";
+// A record of what the file says of itself: its kind and its value alone.
+void WriteCsvFact(const MidiReport &report, const TextSink &out, const wchar_t *kind,
+                  const wchar_t *value) {
+    CsvRecord record = {};
+    record.cells[kKindColumn] = kind;
+    record.cells[kValueColumn] = value;
+    WriteCsvRecord(report, out, record);
+}
 
-// RFC 4180; each row says what it is: first the file's own facts, each in
-// the value column, then a row for each change, the end, each tick asked
-// for and each rule let pass.
+void WriteCsvFact(const MidiReport &report, const TextSink &out, const wchar_t *kind,
+                  long long value) {
+    FieldText text;
+    std::swprintf(text, kFieldTextCapacity, L"%lld", value);
+    WriteCsvFact(report, out, kind, text);
+}
+
+const wchar_t *const kClockStarts[3] = {L"midnight", L"smpte_offset", L"start"};
+
+void WriteCsvClock(const MidiReport &report, const TextSink &out) {
+    const SongClock &clock = *report.clock;
+    FieldText text;
+    Format(text, L"%s", FactsOf(clock.rate).name);
+    WriteCsvFact(report, out, L"clock_fps", text);
+    char start[kTimecodeTextSize];
+    FormatClockStart(clock, start);
+    Format(text, L"%s", start);
+    WriteCsvFact(report, out, L"clock_start", text);
+    WriteCsvFact(report, out, L"clock_from", kClockStarts[static_cast<int>(clock.from)]);
+}
+
+// A name given to a hit: the part of the list that holds it.
+void HitName(const ReportHit &hit, ListText &name) {
+    CopyTextPart(hit.name, hit.nameLength, name, kListTextCapacity);
+}
+
+// The changes, the end, the ticks asked for and the hits, a record each.
+void WriteCsvPoints(const MidiReport &report, const TextSink &out) {
+    const SmfSong &song = *report.song;
+    for (long long i = 0; i < song.tempos.count; ++i) {
+        const SmfTempo &tempo = song.tempos.items[i];
+        CsvCells cells(L"tempo");
+        SetPointCells(TempoPoint(report, i), cells);
+        cells.Set(kUsPerQuarterColumn, L"%lu",
+                  static_cast<unsigned long>(tempo.microsecondsPerQuarter));
+        cells.Set(kBpmColumn, L"%.2f", Bpm(tempo.microsecondsPerQuarter));
+        cells.record.cells[kImpliedColumn] = tempo.implied ? L"true" : L"false";
+        WriteCsvRecord(report, out, cells.record);
+    }
+    for (long long i = 0; i < song.timeSignatures.count; ++i) {
+        const SmfTimeSignature &signature = song.timeSignatures.items[i];
+        CsvCells cells(L"time_signature");
+        SetPointCells(SignaturePoint(report, i), cells);
+        cells.Set(kNumeratorColumn, L"%d", signature.numerator);
+        cells.Set(kDenominatorColumn, L"%lld", Denominator(signature));
+        WriteCsvRecord(report, out, cells.record);
+    }
+    CsvCells end(L"end");
+    SetPointCells(PointOfTick(report, song.endTick), end);
+    WriteCsvRecord(report, out, end.record);
+    for (int i = 0; i < report.atCount; ++i) {
+        const AtPoint &at = report.at[i];
+        CsvCells cells(L"at");
+        SetPointCells(AtPointOf(report, i), cells);
+        // As many digits as were typed: a list's worth.
+        ListText asked = L"";
+        FieldWriter writer = {asked, 0, kListTextCapacity};
+        if (at.forTime) {
+            WriteDecimal({&writer, WriteIntoField}, at.askedMilliseconds);
+            cells.record.cells[kAtMsColumn] = asked;
+        } else if (at.forTimecode) {
+            AskedTimecodeText(report, at, cells.texts[kAtTcColumn]);
+            cells.record.cells[kAtTcColumn] = cells.texts[kAtTcColumn];
+        }
+        WriteCsvRecord(report, out, cells.record);
+    }
+    for (int i = 0; i < report.hitCount; ++i) {
+        const ReportHit &hit = report.hits[i];
+        CsvCells cells(L"hit");
+        SetPointCells(HitPoint(report, i), cells);
+        char error[kErrorTextSize];
+        FormatErrorMicroseconds(hit.error, error);
+        cells.Set(kErrorUsColumn, L"%s", error);
+        ListText name;
+        HitName(hit, name);
+        cells.record.cells[kNameColumn] = name;
+        WriteCsvRecord(report, out, cells.record);
+    }
+}
+
 void WriteCsv(const MidiReport &report, const TextSink &out) {
     const SmfSong &song = *report.song;
     const SmfDivision &division = song.division;
-    WriteText(out,
-              L"kind,tick,bar,beat,beat_tick,ms,us_per_quarter,bpm,numerator,denominator,"
-              L"implied,at_ms,byte,track,value\r\n");
-    WriteCsvFact(out, L"file", report.fileName);
-    WriteCsvFact(out, L"format", song.format);
-    WriteCsvFact(out, L"tracks", song.trackCount);
+    CsvRecord header;
+    for (int column = 0; column < kCsvColumnCount; ++column) {
+        header.cells[column] = kCsvHeaders[column];
+    }
+    WriteCsvRecord(report, out, header);
+    if (report.fileName != nullptr) {
+        WriteCsvFact(report, out, L"file", report.fileName);
+        WriteCsvFact(report, out, L"format", song.format);
+        WriteCsvFact(report, out, L"tracks", song.trackCount);
+    }
     if (division.smpte) {
-        WriteCsvFact(out, L"smpte_fps", FramesPerSecond(division));
-        WriteCsvFact(out, L"smpte_drop_frame", division.framesPerSecond == 29 ? L"true" : L"false");
-        WriteCsvFact(out, L"smpte_ticks_per_frame", division.ticksPerFrame);
+        WriteCsvFact(report, out, L"smpte_fps", FramesPerSecond(division));
+        WriteCsvFact(report, out, L"smpte_drop_frame",
+                     division.framesPerSecond == 29 ? L"true" : L"false");
+        WriteCsvFact(report, out, L"smpte_ticks_per_frame", division.ticksPerFrame);
     } else {
-        WriteCsvFact(out, L"resolution", division.ticksPerQuarter);
+        WriteCsvFact(report, out, L"resolution", division.ticksPerQuarter);
     }
     if (song.name[0] != '\0') {
         NameText name;
         const NameEncoding encoding = ShownName(song, name);
-        WriteCsvFact(out, L"name", name);
-        WriteCsvFact(out, L"name_encoding", kNameEncodings[static_cast<int>(encoding)]);
+        WriteCsvFact(report, out, L"name", name);
+        WriteCsvFact(report, out, L"name_encoding", kNameEncodings[static_cast<int>(encoding)]);
     }
-    for (long long i = 0; i < song.tempos.count; ++i) {
-        const SmfTempo &tempo = song.tempos.items[i];
-        WriteCsvPoint(out, L"tempo", TempoPoint(report, i));
-        Print(out, L",%lu,%.2f,,,%ls,", static_cast<unsigned long>(tempo.microsecondsPerQuarter),
-              Bpm(tempo.microsecondsPerQuarter), tempo.implied ? L"true" : L"false");
-        WriteText(out, kCsvPointEnd);
+    if (Clocked(report)) {
+        WriteCsvClock(report, out);
     }
-    for (long long i = 0; i < song.timeSignatures.count; ++i) {
-        const SmfTimeSignature &signature = song.timeSignatures.items[i];
-        WriteCsvPoint(out, L"time_signature", SignaturePoint(report, i));
-        Print(out, L",,,%d,%lld,,", signature.numerator, Denominator(signature));
-        WriteText(out, kCsvPointEnd);
-    }
-    WriteCsvPoint(out, L"end", PointOfTick(*report.map, song.endTick));
-    WriteText(out, L",,,,,,");
-    WriteText(out, kCsvPointEnd);
-    for (int i = 0; i < report.atCount; ++i) {
-        const AtPoint &at = report.at[i];
-        WriteCsvPoint(out, L"at", AtPointOf(report, i));
-        WriteText(out, L",,,,,,");
-        if (at.forTime) {
-            WriteDecimal(out, at.askedMilliseconds);
-        }
-        WriteText(out, kCsvPointEnd);
-    }
+    WriteCsvPoints(report, out);
     for (int i = 0; i < song.warningCount; ++i) {
         const SmfWarning &warning = song.warnings[i];
-        Print(out, L"lenient,,,,,,,,,,,,%lld,%d,", warning.offset, warning.track);
+        CsvCells cells(L"lenient");
+        cells.Set(kByteColumn, L"%lld", warning.offset);
+        cells.Set(kTrackColumn, L"%d", warning.track);
         ListText what;
         DecodeUtf8(SmfLeniencyText(warning.leniency), what, kListTextCapacity);
-        WriteCsvField(out, what);
-        WriteText(out, L"\r\n");
+        cells.record.cells[kValueColumn] = what;
+        WriteCsvRecord(report, out, cells.record);
     }
 }
 
@@ -420,6 +700,9 @@ void WriteJsonPoint(const TextSink &out, const SongPoint &point) {
         WriteText(out, L"\"bar\": null, \"beat\": null, \"beat_tick\": null");
     }
     Print(out, L", \"ms\": %s", point.milliseconds);
+    if (point.timecode[0] != '\0') {
+        Print(out, L", \"timecode\": \"%s\"", point.timecode);
+    }
 }
 
 // The separator before item i of a list: a line of its own for each.
@@ -427,7 +710,36 @@ const wchar_t *ItemStart(long long i) {
     return i == 0 ? L"\n  {" : L",\n  {";
 }
 
-void WriteJson(const MidiReport &report, const TextSink &out) {
+void WriteJsonClock(const MidiReport &report, const TextSink &out) {
+    const SongClock &clock = *report.clock;
+    char start[kTimecodeTextSize];
+    FormatClockStart(clock, start);
+    Print(out, L", \"clock\": {\"fps\": \"%s\", \"start\": \"%s\", \"from\": \"%ls\"}",
+          FactsOf(clock.rate).name, start, kClockStarts[static_cast<int>(clock.from)]);
+}
+
+void WriteJsonHits(const MidiReport &report, const TextSink &out) {
+    WriteText(out, L", \"hits\": [");
+    for (int i = 0; i < report.hitCount; ++i) {
+        const ReportHit &hit = report.hits[i];
+        WriteText(out, ItemStart(i));
+        WriteJsonPoint(out, HitPoint(report, i));
+        char error[kErrorTextSize];
+        FormatErrorMicroseconds(hit.error, error);
+        Print(out, L", \"error_us\": %s", error);
+        if (hit.nameLength > 0) {
+            ListText name;
+            HitName(hit, name);
+            WriteText(out, L", \"name\": ");
+            WriteJsonString(out, name);
+        }
+        WriteText(out, L"}");
+    }
+    WriteText(out, L"\n]");
+}
+
+// The file's own facts, before its tempo map.
+void WriteJsonFile(const MidiReport &report, const TextSink &out) {
     const SmfSong &song = *report.song;
     const SmfDivision &division = song.division;
     WriteText(out, L"{\"file\": ");
@@ -451,6 +763,18 @@ void WriteJson(const MidiReport &report, const TextSink &out) {
         WriteText(out, kNameEncodings[static_cast<int>(encoding)]);
         WriteText(out, L"\"");
     }
+}
+
+void WriteJson(const MidiReport &report, const TextSink &out) {
+    const SmfSong &song = *report.song;
+    if (report.fileName != nullptr) {
+        WriteJsonFile(report, out);
+    } else {
+        Print(out, L"{\"resolution\": %d", song.division.ticksPerQuarter);
+    }
+    if (Clocked(report)) {
+        WriteJsonClock(report, out);
+    }
     WriteText(out, L", \"tempos\": [");
     for (long long i = 0; i < song.tempos.count; ++i) {
         const SmfTempo &tempo = song.tempos.items[i];
@@ -469,7 +793,7 @@ void WriteJson(const MidiReport &report, const TextSink &out) {
               Denominator(signature));
     }
     WriteText(out, song.timeSignatures.count > 0 ? L"\n], \"end\": {" : L"], \"end\": {");
-    WriteJsonPoint(out, PointOfTick(*report.map, song.endTick));
+    WriteJsonPoint(out, PointOfTick(report, song.endTick));
     WriteText(out, L"}");
     if (report.askedForPoints) {
         WriteText(out, L", \"at\": [");
@@ -480,10 +804,19 @@ void WriteJson(const MidiReport &report, const TextSink &out) {
             if (at.forTime) {
                 WriteText(out, L", \"at_ms\": ");
                 WriteDecimal(out, at.askedMilliseconds);
+            } else if (at.forTimecode) {
+                FieldText asked;
+                AskedTimecodeText(report, at, asked);
+                Print(out, L", \"at_tc\": \"%ls\"", asked);
             }
             WriteText(out, L"}");
         }
         WriteText(out, L"\n]");
+    }
+    if (report.fileName == nullptr) {
+        WriteJsonHits(report, out);
+        WriteText(out, L"}\n");
+        return;
     }
     WriteText(out, L", \"lenient\": [");
     for (int i = 0; i < song.warningCount; ++i) {

@@ -125,6 +125,9 @@ void FillUnits(const NoteRequest &request, const NoteRows &rows, const Fraction 
     if (request.hertz) {
         FormatFixedValue(1000 / milliseconds, 3, row.hertz);
     }
+    if (request.frames) {
+        FormatResultValue(FramesOfMilliseconds(milliseconds, request.frameRate), row.frames);
+    }
 }
 
 }  // namespace
@@ -169,6 +172,7 @@ InputProblem ComputeNoteRows(const wchar_t *tempoText, int tempoLength,
     rows.wholeResolution = IsWholeResolution(rows.resolution);
     rows.resolutionBeyondExact = !(std::fabs(rows.resolution) <= kMaxExactResolution);
     rows.wholeAtMultiplesOf = 1;
+    rows.hasClick = request.frames && ClickBookTempo(rows.tempo, request.frameRate, rows.click);
     rows.count = 0;
     const NoteLengths lengths = ComputeNoteLengths(rows.tempo, rows.resolution);
     for (int i = 0; i < kNoteLengthCount; ++i) {

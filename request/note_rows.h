@@ -8,6 +8,7 @@
 #include "calc/exact_ticks.h"
 #include "calc/field_text.h"
 #include "calc/note_length_table.h"
+#include "picture/click_book.h"
 #include "request/request.h"
 
 // Why the pair cannot be shown: the form would show "--" in every field, or
@@ -33,6 +34,7 @@ struct NoteRow {
     FieldText exactTicks;  // empty where the resolution is not whole
     FieldText samples;
     FieldText hertz;
+    FieldText frames;
 };
 
 struct NoteRows {
@@ -55,6 +57,10 @@ struct NoteRows {
     // The least resolution at which every row is whole; 0 when it would not
     // fit 127 bits.
     ExactInteger wholeAtMultiplesOf;
+    // The tempo as a click book writes it at --fps; none for a tempo that
+    // has no click (not above 0, or too slow for any).
+    bool hasClick;
+    ClickTempo click;
     int count;
     NoteRow rows[kMaxNoteRows];
 };

@@ -4,6 +4,7 @@
 
 #include <cwchar>
 
+#include "picture/click_book.h"
 #include "text/fraction_text.h"
 #include "text/json_output.h"
 #include "text/shortest_number.h"
@@ -11,16 +12,25 @@
 
 namespace {
 
-enum Column { kCaption, kTicks, kMilliseconds, kExactTicks, kSamples, kHertz, kColumnCount };
+enum Column {
+    kCaption,
+    kTicks,
+    kMilliseconds,
+    kExactTicks,
+    kSamples,
+    kHertz,
+    kFrames,
+    kColumnCount
+};
 
 const wchar_t *const kJapaneseHeaders[kColumnCount] = {
-    L"音価", L"Tick", L"ミリ秒", L"Tick（分数）", L"サンプル", L"Hz",
+    L"音価", L"Tick", L"ミリ秒", L"Tick（分数）", L"サンプル", L"Hz", L"フレーム",
 };
 const wchar_t *const kEnglishHeaders[kColumnCount] = {
-    L"note", L"ticks", L"ms", L"exact ticks", L"samples", L"Hz",
+    L"note", L"ticks", L"ms", L"exact ticks", L"samples", L"Hz", L"frames",
 };
 const wchar_t *const kCsvHeaders[kColumnCount] = {
-    L"note", L"ticks", L"ms", L"exact_ticks", L"samples", L"hz",
+    L"note", L"ticks", L"ms", L"exact_ticks", L"samples", L"hz", L"frames",
 };
 
 bool IsJapanese(const NoteOutput &output) {
@@ -35,13 +45,16 @@ bool Shows(const NoteRequest &request, int column) {
             return request.samples;
         case kHertz:
             return request.hertz;
+        case kFrames:
+            return request.frames;
     }
     return true;
 }
 
 const wchar_t *Cell(const NoteRow &row, int column) {
     const wchar_t *const cells[kColumnCount] = {row.caption,    row.ticks,   row.milliseconds,
-                                                row.exactTicks, row.samples, row.hertz};
+                                                row.exactTicks, row.samples, row.hertz,
+                                                row.frames};
     return cells[column];
 }
 
@@ -128,6 +141,29 @@ void WriteMidiTempoLine(const NoteOutput &output, const NoteRows &rows) {
     WriteText(out, japanese ? L" ミリ秒のずれ）\n" : L" ms per 100 quarter notes\n");
 }
 
+// The tempo as a click book writes it, and the tempo that click plays.
+void WriteClickLine(const NoteOutput &output, const NoteRows &rows) {
+    const TextSink &out = output.out;
+    const bool japanese = IsJapanese(output);
+    const char *const rate = FactsOf(output.request->frameRate).name;
+    FieldText text;
+    if (!rows.hasClick) {
+        std::swprintf(text, kFieldTextCapacity,
+                      japanese ? L"クリック（毎秒 %s フレーム）: このテンポにはありません\n"
+                               : L"click at %s frames a second: none at this tempo\n",
+                      rate);
+        WriteText(out, text);
+        return;
+    }
+    char click[kClickTextSize];
+    FormatClick(rows.click, click);
+    std::swprintf(text, kFieldTextCapacity,
+                  japanese ? L"クリック（毎秒 %s フレーム）: %s = %.3f BPM\n"
+                           : L"click at %s frames a second: %s = %.3f BPM\n",
+                  rate, click, rows.click.bpm);
+    WriteText(out, text);
+}
+
 void WriteTable(NoteOutput &output, const NoteRows &rows) {
     const TextSink &out = output.out;
     const NoteRequest &request = *output.request;
@@ -151,7 +187,7 @@ void WriteTable(NoteOutput &output, const NoteRows &rows) {
         }
     }
     WriteColumnTable(out, {&shown, shownCount, shownHeaders, rows.count, ShownCell, nullptr});
-    if (request.exact || request.tempoInMicroseconds) {
+    if (request.exact || request.tempoInMicroseconds || request.frames) {
         WriteText(out, L"\n");
     }
     if (request.exact) {
@@ -159,6 +195,9 @@ void WriteTable(NoteOutput &output, const NoteRows &rows) {
     }
     if (request.exact || request.tempoInMicroseconds) {
         WriteMidiTempoLine(output, rows);
+    }
+    if (request.frames) {
+        WriteClickLine(output, rows);
     }
 }
 
@@ -227,6 +266,16 @@ void WriteJson(const NoteOutput &output, const NoteRows &rows) {
             WriteText(out, L"null");
         }
     }
+    if (request.frames && rows.hasClick) {
+        char click[kClickTextSize];
+        FormatClick(rows.click, click);
+        FieldText text;
+        std::swprintf(text, kFieldTextCapacity, L", \"click\": \"%s\", \"click_bpm\": ", click);
+        WriteText(out, text);
+        WriteJsonNumber(out, rows.click.bpm);
+    } else if (request.frames) {
+        WriteText(out, L", \"click\": null, \"click_bpm\": null");
+    }
     WriteText(out, L", \"notes\": [\n");
     for (int i = 0; i < rows.count; ++i) {
         const NoteRow &row = rows.rows[i];
@@ -251,6 +300,10 @@ void WriteJson(const NoteOutput &output, const NoteRows &rows) {
         if (request.hertz) {
             WriteText(out, L", \"hz\": ");
             WriteJsonResult(out, row.hertz);
+        }
+        if (request.frames) {
+            WriteText(out, L", \"frames\": ");
+            WriteJsonResult(out, row.frames);
         }
         WriteText(out, i + 1 < rows.count ? L"},\n" : L"}\n");
     }

@@ -30,6 +30,8 @@ void DescribePlace(const Request &request, long number, FieldText &place) {
         case RequestMode::kTempoForLength:
         case RequestMode::kMidiFile:
         case RequestMode::kWriteMidi:
+        case RequestMode::kFitTempo:
+        case RequestMode::kFitMap:
             break;
     }
     place[0] = L'\0';

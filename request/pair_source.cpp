@@ -146,6 +146,8 @@ PairStatus NextPair(PairSource &source, TextPair &pair) {
         case RequestMode::kTempoForLength:
         case RequestMode::kMidiFile:
         case RequestMode::kWriteMidi:
+        case RequestMode::kFitTempo:
+        case RequestMode::kFitMap:
             break;
     }
     return PairStatus::kEnd;

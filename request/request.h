@@ -5,6 +5,7 @@
 #include "calc/field_text.h"
 #include "calc/note_captions.h"
 #include "calc/tuplet.h"
+#include "picture/frame_rate.h"
 
 enum class OutputFormat { kTable, kCsv, kJson };
 
@@ -27,6 +28,11 @@ struct NoteRequest {
     // Refuse a text that is not wholly a number, rather than read its
     // numeric start as the window does.
     bool strict = false;
+    // --fps: each note's length in frames, and the tempo as a click book
+    // writes it.
+    bool frames = false;
+    // Zero, as every default here is: a request starts as zeros.
+    FrameRate frameRate = FrameRate::k23_976;
 };
 
 enum class RequestMode {
@@ -36,15 +42,18 @@ enum class RequestMode {
     kTempoForLength,  // --tempo-for MS NOTE
     kMidiFile,        // --midi FILE
     kWriteMidi,       // --write-tempo-map OUT, --retick N --write OUT
+    kFitTempo,        // --fit TIMES: the tempos that put the hits on the beat
+    kFitMap,          // --fit POSITION@TIME,...: a tempo map that lands them
 };
 
 // What --midi asks of the file.
 struct MidiRequest {
-    int argumentIndex;  // of the argument that names the file
-    int argumentSkip;   // the characters before the name in it
-    ListText fileName;  // as it is shown
-    ListText ticks;     // of --at, a comma apart
-    ListText times;     // of --at-ms
+    int argumentIndex;   // of the argument that names the file
+    int argumentSkip;    // the characters before the name in it
+    ListText fileName;   // as it is shown
+    ListText ticks;      // of --at, a comma apart
+    ListText times;      // of --at-ms
+    ListText timecodes;  // of --at-tc
     bool tableAtTick;
     FieldText tableTick;
 };
@@ -59,17 +68,39 @@ struct NamedFile {
 // What --write-tempo-map and --retick --write ask for, and the options
 // that go with them.
 struct WriteRequest {
-    bool tempoMap;       // --write-tempo-map OUT
-    bool song;           // --write OUT
-    int outputs;         // how many of them came
-    NamedFile output;    // "-" for standard output
-    bool fromText;       // --tempo-map FILE
-    NamedFile textMap;   // "-" for standard input
-    bool retick;         // --retick N
-    bool newResolution;  // --resolution N
-    FieldText resolution;
-    int resolutionValue;  // once checked
+    bool tempoMap;      // --write-tempo-map OUT
+    bool song;          // --write OUT
+    int outputs;        // how many of them came
+    NamedFile output;   // "-" for standard output
+    bool fromText;      // --tempo-map FILE
+    NamedFile textMap;  // "-" for standard input
+    bool retick;        // --retick N
+    FieldText retickResolution;
+    // Once checked: --retick's N, or --resolution's (whose text the
+    // picture options keep); 0 for the map's own.
+    int resolutionValue;
     bool force;
+    bool fromFit;  // --fit POSITION@TIME,...: the exact map, its hits as markers
+};
+
+// An option's value as typed, when it came.
+struct OptionText {
+    bool given;
+    FieldText text;
+};
+
+// Timecode and fitting to picture as typed: a timecode is read only once
+// the frame rate is known, which may come after it or from the file.
+struct PictureRequest {
+    OptionText fps;
+    OptionText start;
+    ListText hits;  // of --fit, a comma apart
+    OptionText grid;
+    OptionText range;
+    OptionText step;
+    OptionText best;
+    OptionText resolution;
+    OptionText timeSignature;
 };
 
 struct Request {
@@ -87,8 +118,15 @@ struct Request {
     FieldText note = {};
     MidiRequest midi = {};
     WriteRequest write = {};
+    PictureRequest picture = {};
 };
 
 enum class RequestAction { kRun, kHelp, kVersion, kUsageError };
+
+// The exact map of --fit POSITION@TIME,..., printed or written to a file.
+inline bool MakesFitMap(const Request &request) {
+    return request.mode == RequestMode::kFitMap ||
+           (request.mode == RequestMode::kWriteMidi && request.write.fromFit);
+}
 
 #endif

@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "calc/number_text.h"
+#include "request/picture_arguments.h"
 #include "request/song_time_text.h"
 #include "request/write_arguments.h"
 #include "text/list_items.h"
@@ -29,6 +30,8 @@ bool IsOption(const wchar_t *argument) {
 }
 
 const wchar_t kMidiOption[] = L"--midi";
+const wchar_t kNotTickNorPosition[] =
+    L"' is not a tick, a whole number from 0 to 2^62, nor a position, BAR:BEAT:TICK or BAR:BEAT";
 
 // In the order of OutputFormat and of CaptionLanguage.
 const wchar_t *const kFormatNames[] = {L"table", L"csv", L"json"};
@@ -156,8 +159,9 @@ struct ModeOptions {
     bool tempoList;
     bool tempoFor;
     bool midi;
-    bool midiQueries;  // --at, --at-ms or --table-at
-    bool points;       // --at or --at-ms
+    bool fit;
+    bool midiQueries;  // --at, --at-ms, --at-tc or --table-at
+    bool points;       // --at, --at-ms or --at-tc
 };
 
 bool AsksForTableOptions(const Request &request) {
@@ -169,30 +173,40 @@ bool AsksForTableOptions(const Request &request) {
 // Settles the mode, and whether the numbers and options that came fit it.
 void CheckMode(ArgumentCursor &cursor, Request &request, const ModeOptions &modes) {
     if (WritesAFile(request)) {
-        const wchar_t *problem =
-            CheckWriteRequest(request, modes.standardInput || modes.tempoList || modes.tempoFor,
-                              modes.midi, modes.midiQueries || AsksForTableOptions(request));
+        const wchar_t *problem = CheckWriteRequest(
+            request, modes.standardInput || modes.tempoList || modes.tempoFor, modes.midi,
+            modes.fit, modes.midiQueries || AsksForTableOptions(request));
         if (problem != nullptr) {
             cursor.Fail(problem);
         }
         return;
     }
-    if (modes.standardInput + modes.tempoList + modes.tempoFor + modes.midi > 1) {
-        cursor.Fail(L"-, --tempos, --tempo-for and --midi go one at a time");
+    if (modes.standardInput + modes.tempoList + modes.tempoFor + modes.midi + modes.fit > 1) {
+        cursor.Fail(L"-, --tempos, --tempo-for, --midi and --fit go one at a time");
         return;
     }
     if (modes.midiQueries && !modes.midi) {
-        cursor.Fail(L"--at, --at-ms and --table-at go with --midi FILE");
+        cursor.Fail(L"--at, --at-ms, --at-tc and --table-at go with --midi FILE");
+        return;
+    }
+    if (modes.fit) {
+        request.mode =
+            HitsAreMapHits(request.picture.hits) ? RequestMode::kFitMap : RequestMode::kFitTempo;
+        if (request.numberCount > 0 || AsksForTableOptions(request)) {
+            cursor.Fail(
+                L"--fit takes no TEMPO or RESOLUTION, and none of --tuplets, --triplets, "
+                L"--exact, --samples, --hz or --tempo-us");
+        }
         return;
     }
     if (modes.midi) {
         request.mode = RequestMode::kMidiFile;
         const MidiRequest &midi = request.midi;
         FieldText bad;
-        std::uint64_t tick = 0;
+        SongPlace place;
         DecimalText time;
         const auto isTick = [&](const wchar_t *text, int length) {
-            return ReadTickText(text, length, tick);
+            return ReadSongPlace(text, length, place);
         };
         const auto isTime = [&](const wchar_t *text, int length) {
             return ReadDecimalText(text, length, time);
@@ -204,17 +218,17 @@ void CheckMode(ArgumentCursor &cursor, Request &request, const ModeOptions &mode
                 L"--tuplets, --triplets, --exact, --samples, --hz and --tempo-us go "
                 L"with --table-at TICK");
         } else if (midi.tableAtTick && modes.points) {
-            cursor.Fail(L"--table-at prints a note-length table: --at and --at-ms go without it");
+            cursor.Fail(
+                L"--table-at prints a note-length table: --at, --at-ms and --at-tc go without it");
         } else if (midi.ticks[0] != L'\0' && !ForEachListItem(midi.ticks, bad, isTick)) {
-            cursor.Fail(L"--at: '", bad, L"' is not a tick, a whole number from 0 to 2^62");
+            cursor.Fail(L"--at: '", bad, kNotTickNorPosition);
         } else if (midi.times[0] != L'\0' && !ForEachListItem(midi.times, bad, isTime)) {
             cursor.Fail(L"--at-ms: '", bad,
                         L"' is not a time in milliseconds: digits, and a point and decimals if "
                         L"any");
         } else if (midi.tableAtTick &&
                    !isTick(midi.tableTick, static_cast<int>(std::wcslen(midi.tableTick)))) {
-            cursor.Fail(L"--table-at: '", midi.tableTick,
-                        L"' is not a tick, a whole number from 0 to 2^62");
+            cursor.Fail(L"--table-at: '", midi.tableTick, kNotTickNorPosition);
         } else if (midi.tableAtTick && request.notes.tempoInMicroseconds) {
             cursor.Fail(L"--table-at takes the tempo from the file: no --tempo-us");
         }
@@ -285,7 +299,14 @@ enum OnceOnly {
     kOnceWrite,
     kOnceTempoMap,
     kOnceRetick,
+    kOnceFps,
+    kOnceStart,
+    kOnceGrid,
+    kOnceRange,
+    kOnceStep,
+    kOnceBest,
     kOnceResolution,
+    kOnceTimeSignature,
     kOnceOnlyCount
 };
 
@@ -302,16 +323,66 @@ const wchar_t *const kOnceOnlyNames[kOnceOnlyCount] = {
     L"--write",
     L"--tempo-map",
     L"--retick",
+    L"--fps",
+    L"--start",
+    L"--grid",
+    L"--range",
+    L"--step",
+    L"--best",
     L"--resolution",
+    L"--time-signature",
 };
 
 // Marks the option as given; a usage error the second time.
 void GiveOnce(ArgumentCursor &cursor, bool (&given)[kOnceOnlyCount], OnceOnly option) {
     if (given[option]) {
         cursor.Fail(kOnceOnlyNames[option],
-                    L" is given twice: only --at, --at-ms, --tuplets and --triplets add up");
+                    L" is given twice: only --at, --at-ms, --at-tc, --fit, --tuplets and "
+                    L"--triplets add up");
     }
     given[option] = true;
+}
+
+// The picture options that take one value each.
+bool ReadPictureOption(ArgumentCursor &cursor, bool (&given)[kOnceOnlyCount],
+                       PictureRequest &picture) {
+    OptionText *const texts[] = {&picture.fps,        &picture.start,        &picture.grid,
+                                 &picture.range,      &picture.step,         &picture.best,
+                                 &picture.resolution, &picture.timeSignature};
+    for (int i = 0; i < static_cast<int>(sizeof texts / sizeof texts[0]); ++i) {
+        const OnceOnly option = static_cast<OnceOnly>(kOnceFps + i);
+        if (cursor.OptionValue(kOnceOnlyNames[option], texts[i]->text, kFieldTextCapacity)) {
+            GiveOnce(cursor, given, option);
+            texts[i]->given = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The picture options, once the mode is settled: every timecode that can be
+// read at a rate known now, and the hits.
+void CheckPictureOptions(ArgumentCursor &cursor, Request &request) {
+    PictureSettings settings;
+    ListText message;
+    bool usable = ReadPictureSettings(request, settings, message);
+    if (usable && (request.mode == RequestMode::kFitTempo || MakesFitMap(request))) {
+        usable = CheckHits(request, settings, message);
+    }
+    if (usable && settings.hasRate && request.midi.timecodes[0] != L'\0') {
+        FieldText item;
+        Timecode timecode;
+        usable =
+            ForEachListItem(request.midi.timecodes, item, [&](const wchar_t *text, int length) {
+                return ReadTypedTimecode(L"--at-tc:", text, length, settings.rate, timecode,
+                                         message);
+            });
+    }
+    if (!usable) {
+        cursor.Fail(message);
+    }
+    request.notes.frames = settings.hasRate;
+    request.notes.frameRate = settings.rate;
 }
 
 }  // namespace
@@ -428,12 +499,9 @@ RequestAction ParseArguments(const ArgumentList &arguments, const TextSink &err,
                                     write.textMap.argumentIndex, write.textMap.argumentSkip)) {
             GiveOnce(cursor, given, kOnceTempoMap);
             write.fromText = true;
-        } else if (cursor.OptionValue(L"--retick", write.resolution, kFieldTextCapacity)) {
+        } else if (cursor.OptionValue(L"--retick", write.retickResolution, kFieldTextCapacity)) {
             GiveOnce(cursor, given, kOnceRetick);
             write.retick = true;
-        } else if (cursor.OptionValue(L"--resolution", write.resolution, kFieldTextCapacity)) {
-            GiveOnce(cursor, given, kOnceResolution);
-            write.newResolution = true;
         } else if (Is(argument, L"--force")) {
             write.force = true;
         } else if (cursor.OptionValue(L"--at", list, kListTextCapacity)) {
@@ -446,13 +514,22 @@ RequestAction ParseArguments(const ArgumentList &arguments, const TextSink &err,
             GiveOnce(cursor, given, kOnceTableAt);
             modes.midiQueries = true;
             request.midi.tableAtTick = true;
-        } else {
+        } else if (cursor.OptionValue(L"--at-tc", list, kListTextCapacity)) {
+            modes.midiQueries = modes.points = true;
+            AppendToList(cursor, L"--at-tc", list, request.midi.timecodes);
+        } else if (cursor.OptionValue(L"--fit", list, kListTextCapacity)) {
+            modes.fit = true;
+            AppendToList(cursor, L"--fit", list, request.picture.hits);
+        } else if (!ReadPictureOption(cursor, given, request.picture)) {
             CopyText(argument, value, kFieldTextCapacity);
             cursor.Fail(L"unknown option '", value, L"'");
         }
     }
     if (!cursor.failed) {
         CheckMode(cursor, request, modes);
+    }
+    if (!cursor.failed) {
+        CheckPictureOptions(cursor, request);
     }
     return cursor.failed ? RequestAction::kUsageError : RequestAction::kRun;
 }

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 
+#include "midi/position_text.h"
 #include "request/request.h"
 #include "text/list_items.h"
 
@@ -57,6 +58,27 @@ bool ReadTickText(const wchar_t *text, int length, std::uint64_t &tick) {
     return true;
 }
 
+bool ReadSongPlace(const wchar_t *text, int length, SongPlace &place) {
+    place = {false, 0, {}};
+    if (ReadTickText(text, length, place.tick)) {
+        return true;
+    }
+    FieldText copy;
+    CopyTextPart(text, length, copy, kFieldTextCapacity);
+    place.isPosition = true;
+    return length < kFieldTextCapacity && ReadPositionText(copy, place.position);
+}
+
+bool TickOfPlace(const TempoMap &map, const SongPlace &place, std::uint64_t &tick,
+                 PositionProblem &problem) {
+    if (!place.isPosition) {
+        tick = place.tick;
+        problem = PositionProblem::kNone;
+        return true;
+    }
+    return TickOfPosition(map, place.position, tick, problem);
+}
+
 bool ReadDecimalText(const wchar_t *text, int length, DecimalText &decimal) {
     Trim(text, length);
     const int whole = DigitsAt(text, length);
@@ -96,8 +118,12 @@ bool ScaledMicroseconds(const DecimalText &milliseconds, MidiInteger multiplier,
     for (int i = milliseconds.fractionDigits - 1; i >= 0; --i) {
         carry = ((milliseconds.fraction[i] - L'0') * factor + carry) / 10;
     }
+    // Checked before the product, which could pass 2^127.
+    if (whole > (kLargestScaled - carry) / factor) {
+        return false;
+    }
     scaled = whole * factor + carry;
-    return scaled <= kLargestScaled;
+    return true;
 }
 
 double DecimalToDouble(const DecimalText &decimal) {

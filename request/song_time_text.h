@@ -15,6 +15,23 @@ constexpr std::uint64_t kMaxSongTick = std::uint64_t(1) << 62;
 // text's.
 bool ReadTickText(const wchar_t *text, int length, std::uint64_t &tick);
 
+// A tick, or a place in bars and beats as musicians name it and the tempo
+// map prints it: BAR:BEAT:TICK, or BAR:BEAT for the beat's start.
+struct SongPlace {
+    bool isPosition;
+    std::uint64_t tick;
+    BarPosition position;
+};
+
+// A tick as ReadTickText reads it, or a position as ReadPositionText does;
+// whether the position exists is for TickOfPlace to say.
+bool ReadSongPlace(const wchar_t *text, int length, SongPlace &place);
+
+// The tick that the place names in the map; false with the reason when a
+// position names none.
+bool TickOfPlace(const TempoMap &map, const SongPlace &place, std::uint64_t &tick,
+                 PositionProblem &problem);
+
 // A decimal as typed: digits, a point and more digits, as many as the text
 // holds (a list's 999 characters at most), leading zeros left out. The
 // digits stay in the text they were read from.

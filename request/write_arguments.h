@@ -5,12 +5,13 @@
 #include "request/request.h"
 
 // Whether any of the options that write a file came: --write-tempo-map,
-// --write, --retick, --resolution, --tempo-map, --force.
+// --write, --retick, --tempo-map, --force.
 bool WritesAFile(const Request &request);
 
 // Settles the request to write a file: null, or what is wrong with it.
-// otherModes: -, --tempos or --tempo-for came; midiOnly: --at, --at-ms,
-// --table-at or the table's options.
-const wchar_t *CheckWriteRequest(Request &request, bool otherModes, bool midi, bool midiOnly);
+// otherModes: -, --tempos or --tempo-for came; midi: --midi; fit: --fit;
+// midiOnly: --at, --at-ms, --at-tc, --table-at or the table's options.
+const wchar_t *CheckWriteRequest(Request &request, bool otherModes, bool midi, bool fit,
+                                 bool midiOnly);
 
 #endif

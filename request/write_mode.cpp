@@ -4,16 +4,17 @@
 // to standard error when the file itself goes to standard output.
 #include "request/write_mode.h"
 
-#include <cstdarg>
 #include <cstring>
 #include <cwchar>
 
 #include "midi/smf_retick.h"
 #include "midi/tempo_map_file.h"
+#include "request/fit_mode.h"
 #include "request/song_file.h"
 #include "request/tempo_map_text.h"
 #include "text/json_output.h"
 #include "text/shortest_number.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -112,15 +113,6 @@ void AbandonOutput(Writing &writing, bool outputFailed) {
     }
 }
 
-void Print(const TextSink &out, const wchar_t *format, ...) {
-    wchar_t text[512];
-    va_list arguments;
-    va_start(arguments, format);
-    std::vswprintf(text, 512, format, arguments);
-    va_end(arguments);
-    WriteText(out, text);
-}
-
 struct ErrorTexts {
     FieldText ticks;
     char milliseconds[kMillisecondsTextSize];
@@ -197,7 +189,7 @@ int WriteMap(Writing &writing, const wchar_t *source) {
         std::strcpy(map.trackName, "tempo map");
     }
     RetickReport report;
-    if (!RetickTempoMap(map, write.newResolution ? write.resolutionValue : map.resolution,
+    if (!RetickTempoMap(map, write.resolutionValue != 0 ? write.resolutionValue : map.resolution,
                         report)) {
         Complain(writing.err, source, L": its tempo map does not fit in memory");
         return kUnusable;
@@ -221,8 +213,52 @@ int WriteMap(Writing &writing, const wchar_t *source) {
     if (!CommitOutput(writing)) {
         return kUnusable;
     }
-    WriteReport(report, writing.request, writing.report);
+    // A fitted map was made at its resolution: what it says is the map
+    // itself, with each hit's error.
+    if (write.fromFit) {
+        PrintFitMap(writing.request, writing.report);
+    } else {
+        WriteReport(report, writing.request, writing.report);
+    }
     return 0;
+}
+
+// The hit's name, or its number counted from 1, as a marker's UTF-8 bytes.
+void MarkerName(const ReportHit &hit, int number, SmfMarker &marker) {
+    FieldText name;
+    if (hit.nameLength > 0) {
+        CopyTextPart(hit.name, hit.nameLength, name, kFieldTextCapacity);
+    } else {
+        std::swprintf(name, kFieldTextCapacity, L"%d", number);
+    }
+    EncodeUtf8Bytes(name, marker.name, kMaxNameBytes + 1);
+}
+
+int WriteFitTempoMap(Writing &writing) {
+    FitMap fitted;
+    if (!MakeFitMap(writing.request, writing.err, fitted)) {
+        return kUnusable;
+    }
+    TempoMapFile &map = g_map;
+    if (!TempoMapOfSong(*fitted.song, map)) {
+        Complain(writing.err, L"--fit: its tempo map does not fit in memory");
+        return kUnusable;
+    }
+    std::strcpy(map.trackName, "tempo map");
+    // A DAW puts the cue at its timecode, where the offset can name it.
+    const SongClock &clock = *fitted.clock;
+    map.smpteOffset.present = clock.from == ClockStart::kStartOption &&
+                              SmpteOffsetBytes({clock.rate, clock.start}, map.smpteOffset.bytes);
+    map.markers.count = 0;
+    for (int i = 0; i < fitted.hitCount; ++i) {
+        SmfMarker marker = {fitted.hits[i].tick, {}};
+        MarkerName(fitted.hits[i], i + 1, marker);
+        if (!Append(map.markers, marker)) {
+            Complain(writing.err, L"--fit: its tempo map does not fit in memory");
+            return kUnusable;
+        }
+    }
+    return WriteMap(writing, L"--fit");
 }
 
 int WriteSongTempoMap(Writing &writing) {
@@ -258,7 +294,7 @@ int WriteTextTempoMap(Writing &writing) {
     TempoMapTextError error;
     const wchar_t *source = standardInput ? L"standard input" : write.textMap.name;
     if (!ReadTempoMapText(standardInput ? platform.standardInput : writing.input,
-                          write.newResolution ? write.resolutionValue : 0, g_map, error)) {
+                          write.resolutionValue, g_map, error)) {
         wchar_t line[48] = L"";
         if (error.line > 0) {
             std::swprintf(line, 48, L": line %lld", error.line);
@@ -345,6 +381,7 @@ int WriteMidiFile(const Request &request, const RequestPlatform &platform, const
     Writing writing = {request, platform, err, toStandardOutput ? err : out, {}, false};
     const int status = write.song       ? WriteRetickedSong(writing)
                        : write.fromText ? WriteTextTempoMap(writing)
+                       : write.fromFit  ? WriteFitTempoMap(writing)
                                         : WriteSongTempoMap(writing);
     // Open until the output is in place: the platform checks again that it
     // is not the input.

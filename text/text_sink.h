@@ -24,6 +24,9 @@ inline void FlushText(const TextSink &sink) {
     }
 }
 
+// Formatted as swprintf formats it, in up to 511 characters.
+void Print(const TextSink &out, const wchar_t *format, ...);
+
 // One line on standard error: "tactimer-cli: " and the parts, whose
 // control characters (in an echoed argument or file name) are written as
 // escapes, so that it stays one line.

@@ -122,3 +122,38 @@ void EncodeUtf8(const wchar_t *text, void (*write)(void *context, const char *by
         write(context, buffer, length);
     }
 }
+
+namespace {
+
+struct BoundedBytes {
+    char *bytes;
+    int capacity;
+    int length;
+    bool full;
+};
+
+void KeepWholeCharacters(void *context, const char *bytes, int count) {
+    BoundedBytes &kept = *static_cast<BoundedBytes *>(context);
+    if (kept.full) {
+        return;
+    }
+    if (count > kept.capacity - 1 - kept.length) {
+        count = kept.capacity - 1 - kept.length;
+        // A character cut in two is left out whole.
+        while (count > 0 && IsContinuation(static_cast<unsigned char>(bytes[count]))) {
+            --count;
+        }
+        kept.full = true;
+    }
+    for (int i = 0; i < count; ++i) {
+        kept.bytes[kept.length++] = bytes[i];
+    }
+}
+
+}  // namespace
+
+void EncodeUtf8Bytes(const wchar_t *text, char *bytes, int capacity) {
+    BoundedBytes kept = {bytes, capacity, 0, false};
+    EncodeUtf8(text, KeepWholeCharacters, &kept);
+    bytes[kept.length] = '\0';
+}

@@ -21,4 +21,8 @@ bool IsUtf8(const char *bytes, int count);
 void EncodeUtf8(const wchar_t *text, void (*write)(void *context, const char *bytes, int count),
                 void *context);
 
+// The UTF-8 of a wide text in at most capacity - 1 bytes, whole characters
+// only, and a terminator.
+void EncodeUtf8Bytes(const wchar_t *text, char *bytes, int capacity);
+
 #endif

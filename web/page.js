@@ -19,7 +19,12 @@
       chooseFile: 'ファイルを選ぶ（.mid、.rmi）',
       dropHint: 'ページにドロップしても開けます。ファイルはこのページの中で読まれ、どこにも送られません。',
       close: 'ファイルを閉じる', at: 'Tick の時刻と位置', atMs: 'この時刻（ミリ秒）の Tick',
-      tableAt: 'この Tick のテンポでの音価表', noteTable: '音価表', report: (name) => name + ' のレポート',
+      tableAt: 'この Tick（か位置）のテンポでの音価表', noteTable: '音価表', report: (name) => name + ' のレポート',
+      frames: 'フレーム数とクリック（毎秒のフレーム数）', timecodeRate: 'タイムコードのフレームレート',
+      start: '開始のタイムコード', atTc: 'このタイムコードの Tick', none: 'なし', fit: '映像に合わせる',
+      fitHint: 'ヒットの時刻（キューの最初の拍からのミリ秒、またはフレームレートを選んでタイムコード）をコンマ区切りで入れると、ヒットを拍に乗せるテンポを探します。位置@時刻 で入れると、各ヒットをその時刻に鳴らすテンポマップを作ります。',
+      hits: 'ヒット', grid: 'グリッド（音価）', range: '試すテンポ（低-高）', step: 'テンポの刻み',
+      best: '表示するテンポの数', timeSignature: '拍子',
       reading: '読み込み中…', byBars: '小節で', byTime: '時間で',
       graph: (low, high) => 'テンポの変化のグラフ: ' + low + '～' + high + ' BPM',
       shown: '最初の 1000 行を表示しています。すべての行は CSV か JSON で保存できます。',
@@ -38,6 +43,10 @@
         stored_tempo: 'MIDI に保存されるテンポ', drift_ms_per_100_quarters: '四分音符 100 個でのずれ（ミリ秒）',
         whole_at_multiples_of: 'すべての行が整数の Tick になる分解能の倍数', notes: '音価表', note: '音価',
         ticks: 'Tick', ms: 'ミリ秒', exact_ticks: 'Tick（分数）', samples: 'サンプル', hz: 'Hz',
+        clock: 'タイムコード', start: '開始', from: '起点', timecode: 'タイムコード', at_tc: '指定タイムコード',
+        frames: 'フレーム', click: 'クリック', click_bpm: 'クリックのテンポ（BPM）', fits: 'ヒットに合うテンポ',
+        'fits.hits': '最良のテンポでのヒット', hits: 'ヒット', 'hits.name': '名前', max_error_ms: '最大誤差（ミリ秒）',
+        max_error_frames: '最大誤差（フレーム）', error_ms: '誤差（ミリ秒）', error_us: '誤差（マイクロ秒）',
       },
     },
     en: {
@@ -49,7 +58,12 @@
       forMs: 'Length (ms)', forNote: 'Note', midi: 'MIDI file', chooseFile: 'Choose a file (.mid, .rmi)',
       dropHint: 'Or drop it on the page. The file is read inside this page and sent nowhere.',
       close: 'Close the file', at: 'Time and position of ticks', atMs: 'The tick at times (ms)',
-      tableAt: 'Note table at the tempo of a tick', noteTable: 'note table',
+      tableAt: 'Note table at the tempo of a tick (or a position)', noteTable: 'note table',
+      frames: 'Frames and click (frames a second)', timecodeRate: 'Timecode frame rate',
+      start: 'Timecode at the start', atTc: 'The tick at timecodes', none: 'none', fit: 'Fit to picture',
+      fitHint: "Type the hits' times, a comma apart (milliseconds from the cue's first downbeat, or timecodes once a frame rate is chosen), for the tempos that put them on the beat; as POSITION@TIME, for a tempo map that lands each one on its time.",
+      hits: 'Hits', grid: 'Grid (note)', range: 'Tempos to try (low-high)', step: 'Tempo step',
+      best: 'How many tempos', timeSignature: 'Time signature',
       report: (name) => 'report of ' + name, reading: 'Reading…', byBars: 'by bars', byTime: 'by time',
       graph: (low, high) => 'Graph of the tempo: ' + low + ' to ' + high + ' BPM',
       shown: 'The first 1000 rows are shown. Save the CSV or JSON for all of them.',
@@ -68,6 +82,10 @@
         drift_ms_per_100_quarters: 'drift per 100 quarter notes (ms)',
         whole_at_multiples_of: 'every row whole at resolutions that are multiples of', notes: 'note values',
         note: 'note', ticks: 'ticks', ms: 'ms', exact_ticks: 'exact ticks', samples: 'samples', hz: 'Hz',
+        clock: 'timecode', start: 'start', from: 'from', timecode: 'timecode', at_tc: 'asked timecode',
+        frames: 'frames', click: 'click', click_bpm: 'click tempo (BPM)', fits: 'tempos that fit the hits',
+        'fits.hits': 'hits at the best tempo', hits: 'hits', 'hits.name': 'name', max_error_ms: 'largest error (ms)',
+        max_error_frames: 'largest error (frames)', error_ms: 'error (ms)', error_us: 'error (µs)',
       },
     },
   };
@@ -152,11 +170,14 @@
 
   // ---- Drawing what the runner prints as JSON ----
 
-  const keyText = (key) => texts.keys[key] || key;
+  // A key's name, or its name within a table where it means something else.
+  const keyText = (key, within = '') => texts.keys[within + '.' + key] || texts.keys[key] || key;
   const valueText = (value) =>
     value === null ? '—' : value === true ? texts.yes : value === false ? '' : typeof value === 'string' ? value : value.n;
   const isRecord = (value) => value instanceof Map;
   const isTable = (value) => Array.isArray(value) && value.every(isRecord);
+  // A record's tables of its own (each fit's hits) are drawn after its table.
+  const nestedTables = (record) => [...record].filter(([, value]) => isTable(value));
 
   // A row's cells: bar, beat and beat_tick as one position, numerator and
   // denominator as one signature, as tactimer-cli's tables show them.
@@ -167,7 +188,7 @@
         cells.set('position', value === null ? '-' : [value, record.get('beat'), record.get('beat_tick')].map(valueText).join(':'));
       } else if (key === 'numerator') {
         cells.set('signature', valueText(value) + '/' + valueText(record.get('denominator')));
-      } else if (key !== 'beat' && key !== 'beat_tick' && key !== 'denominator') {
+      } else if (key !== 'beat' && key !== 'beat_tick' && key !== 'denominator' && !isTable(value)) {
         cells.set(key, valueText(value));
       }
     }
@@ -180,7 +201,7 @@
     rows.forEach((cells) => cells.forEach((_, column) => columns.includes(column) || columns.push(column)));
     const table = element('table', {class: 'rows', 'data-key': key},
       element('caption', {}, keyText(key)),
-      element('thead', {}, element('tr', {}, ...columns.map((column) => element('th', {scope: 'col'}, keyText(column))))),
+      element('thead', {}, element('tr', {}, ...columns.map((column) => element('th', {scope: 'col'}, keyText(column, key))))),
       element('tbody', {}, ...rows.map((cells) => element('tr', {}, ...columns.map((column) => element('td', {}, cells.get(column) ?? ''))))));
     // A scrolled region must take the keyboard's focus to be scrolled.
     const box = element('div', {class: records.length > 20 ? 'scroll long' : 'scroll', tabindex: '0', role: 'region', 'aria-label': keyText(key)}, table);
@@ -205,6 +226,8 @@
         }
         if (value.length > 0) {
           parts.push(...drawTable(key, value));
+          // The first record's own tables: the best fit's hits.
+          nestedTables(value[0]).forEach(([inner, rows]) => parts.push(...drawTable(key + '.' + inner, rows)));
         }
       } else if (isRecord(value) && key === 'end') {
         parts.push(...drawTable(key, [value]));
@@ -329,16 +352,19 @@
     }
   }
 
-  // The arguments of the fields the runner takes, each tried after base
-  // (a request that the runner takes by itself); a field it refuses shows
-  // the runner's message and adds nothing.
+  // The arguments of the fields the runner takes, each tried after base and
+  // the fields taken before it (a frame rate before a timecode); a field
+  // that it refuses shows the runner's message and adds nothing. Refused
+  // are a usage error other than the request's own without the field, and
+  // any failure of a request that succeeds without it.
   function acceptedArguments(fields, base, after = []) {
     const args = [];
-    const alone = runner.run([...base, ...after]).status;
+    const alone = runner.run([...base, ...after]);
     for (const field of fields) {
       const own = fieldArguments(field);
-      const result = own.length === 0 ? {status: 0} : runner.run([...base, ...own, ...after]);
-      const refused = result.status !== 0 && (result.status === 2 || alone === 0);
+      const result = own.length === 0 ? {status: 0} : runner.run([...base, ...args, ...own, ...after]);
+      const refused = result.status !== 0 && (alone.status === 0 ||
+        (result.status === 2 && firstMessage(result.err) !== firstMessage(alone.err)));
       showFieldError(field, refused ? firstMessage(result.err) : '');
       args.push(...(refused ? [] : own));
     }
@@ -400,6 +426,32 @@
     $('#tempo-for-error').textContent = result.status === 0 ? '' : firstMessage(result.err);
     if (result.status === 0) {
       out.replaceChildren(...drawDocument(parseJson(decoder.decode(result.out))));
+    } else {
+      out.replaceChildren();
+    }
+  }
+
+  // The last line that the runner said: the refusal after any warnings.
+  const lastMessage = (err) => firstMessage(err.split('\n').filter((line) => line !== '').at(-1) || '');
+
+  // ---- Fitting to picture: the hits and the fields are the arguments ----
+
+  const fitFields = () => [...document.querySelectorAll('#fit-options [data-option]')];
+
+  function refreshFit() {
+    const hits = $('#fit-hits');
+    const out = $('#fit-out');
+    if (hits.value === '') {
+      fitFields().concat(hits).forEach((field) => showFieldError(field, ''));
+      out.replaceChildren();
+      return;
+    }
+    const typed = fieldArguments(hits);
+    const options = acceptedArguments(fitFields(), ['--format', 'json'], typed);
+    const result = runner.run(['--format', 'json', '--lang', language, ...options, ...typed]);
+    showFieldError(hits, result.status === 0 ? '' : firstMessage(result.err));
+    if (result.status === 0) {
+      showOutput(out, result, () => drawDocument(parseJson(decoder.decode(result.out))));
     } else {
       out.replaceChildren();
     }
@@ -469,9 +521,23 @@
     if (out.childElementCount === 0) {
       out.replaceChildren(element('p', {class: 'hint'}, texts.reading));
     }
-    const report = await runOnFile(['--format', 'json', '--lang', language, '--midi', openFile, ...lookups], true);
+    const request = ['--format', 'json', '--lang', language, '--midi', openFile];
+    let report = await runOnFile([...request, ...lookups], true);
     if (id !== latest.report) {
       return;
+    }
+    // A lookup that only the file can refuse (a position it has not, a
+    // timecode with no frame rate): said, and the report shown without them.
+    let refusedLookup = '';
+    if (report.status === 1 && !report.cut && lookups.length > 0) {
+      const plain = await runOnFile(request, true);
+      if (id !== latest.report) {
+        return;
+      }
+      if (plain.status === 0 && !plain.cut) {
+        refusedLookup = lastMessage(report.err);
+        report = plain;
+      }
     }
     if (report.status !== 0 || report.cut) {
       closeFile();
@@ -479,7 +545,7 @@
       shown(out, 'error');
       return;
     }
-    $('#midi-error').textContent = '';
+    $('#midi-error').textContent = refusedLookup;
     const warnings = report.err.split('\n').filter((line) => line !== '').map(firstMessage);
     const parts = drawDocument(report.parsed);
     if (warnings.length > 0) {
@@ -603,6 +669,7 @@
     refreshTempoFor();
     refreshReport();
     refreshTableAt();
+    refreshFit();
   }
 
   // ---- Start ----
@@ -628,6 +695,7 @@
       field.addEventListener('change', refresh);
       field.addEventListener('keydown', (event) => event.key === 'Enter' && refresh());
     });
+    fitFields().concat($('#fit-hits')).forEach((field) => field.addEventListener('input', refreshFit));
     $('#midi-file').addEventListener('change', (event) => event.target.files.length > 0 && openMidi(event.target.files[0]));
     $('#midi-close').addEventListener('click', () => closeFile());
     document.querySelectorAll('input[name="lang"]').forEach((radio) => radio.addEventListener('change', () => setLanguage(radio.value)));

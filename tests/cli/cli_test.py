@@ -23,13 +23,17 @@ NOT_A_TUPLET = ('is not N or N:D, N notes in the time of D, N from 2 and both up
 NOT_A_RATE = '--samples takes a rate in samples a second, a positive number, not'
 TEMPO_FOR_ALONE = ('--tempo-for MS NOTE takes no TEMPO or RESOLUTION, and none of --tuplets, '
                    '--triplets, --exact, --samples, --hz, --tempo-us or --tempos')
-GIVEN_TWICE = 'is given twice: only --at, --at-ms, --tuplets and --triplets add up'
-TABLE_AT_ALONE = '--table-at prints a note-length table: --at and --at-ms go without it'
+GIVEN_TWICE = ('is given twice: only --at, --at-ms, --at-tc, --fit, --tuplets and --triplets '
+               'add up')
+TABLE_AT_ALONE = ('--table-at prints a note-length table: --at, --at-ms and --at-tc go without '
+                  'it')
+ONE_AT_A_TIME = '-, --tempos, --tempo-for, --midi and --fit go one at a time'
 SYNOPSIS = ('usage: tactimer-cli [OPTIONS] TEMPO RESOLUTION\n'
             '       tactimer-cli [OPTIONS] --tempos LIST RESOLUTION\n'
             '       tactimer-cli [OPTIONS] -\n'
             '       tactimer-cli [--format F] [--lang L] --tempo-for MS NOTE\n'
-            '       tactimer-cli [--format F] [--lang L] --midi FILE [--at TICKS] [--at-ms MS]\n'
+            '       tactimer-cli [--format F] [--lang L] [--fps RATE] [--start TC] --midi FILE\n'
+            '                    [--at TICKS] [--at-ms MS] [--at-tc TC]\n'
             '       tactimer-cli [OPTIONS] --midi FILE --table-at TICK\n'
             '       tactimer-cli [--format F] [--lang L] --midi FILE --write-tempo-map OUT\n'
             '                    [--resolution N] [--strict] [--force]\n'
@@ -37,6 +41,10 @@ SYNOPSIS = ('usage: tactimer-cli [OPTIONS] TEMPO RESOLUTION\n'
             '                    --write-tempo-map OUT [--resolution N] [--strict] [--force]\n'
             '       tactimer-cli [--format F] [--lang L] --midi FILE --retick N --write OUT\n'
             '                    [--strict] [--force]\n'
+            '       tactimer-cli [--format F] [--lang L] [FIT OPTIONS] --fit TIMES\n'
+            '       tactimer-cli [--format F] [--lang L] [--fps RATE] [--start TC]\n'
+            '                    [--resolution N] [--time-signature N/D]\n'
+            '                    --fit POSITION@TIME,... [--write-tempo-map OUT [--force]]\n'
             '       tactimer-cli --help | -h | --version\n')
 TRY_HELP = "Try 'tactimer-cli --help' for more.\n"
 
@@ -257,11 +265,12 @@ class FailureTest(unittest.TestCase):
 
     def test_usage_errors_print_a_message_and_the_usage(self):
         NOT_A_RESOLUTION = '--retick takes a resolution, a whole number from 1 to 32767'
-        ONE_MAP_SOURCE = ('--write-tempo-map OUT takes its map from --midi FILE or --tempo-map '
-                          'FILE, one of them (and --resolution N, not --retick)')
+        ONE_MAP_SOURCE = ('--write-tempo-map OUT takes its map from --midi FILE, --tempo-map '
+                          'FILE or --fit POSITION@TIME,..., one of them (and --resolution N, not '
+                          '--retick)')
         WRITE_ALONE = ('--write-tempo-map and --write take a song or a tempo map alone: no '
-                       'TEMPO, RESOLUTION, -, --tempos, --tempo-for, --at, --at-ms, --table-at '
-                       'or table options')
+                       'TEMPO, RESOLUTION, -, --tempos, --tempo-for, --at, --at-ms, --at-tc, '
+                       '--table-at or table options')
         for arguments, message in (
                 ((), 'TEMPO and RESOLUTION are missing'),
                 (('120',), 'RESOLUTION is missing'),
@@ -296,15 +305,15 @@ class FailureTest(unittest.TestCase):
                 (('--tempos', '90'), 'RESOLUTION is missing'),
                 (('-', '480'), '- reads TEMPO and RESOLUTION from standard input: no more '
                                'numbers'),
-                (('--tempos', '90', '-'), '-, --tempos, --tempo-for and --midi go one at a time'),
+                (('--tempos', '90', '-'), ONE_AT_A_TIME),
                 (('--midi', 'a.mid', '--tempo-for', '1', '1/8'),
-                 '-, --tempos, --tempo-for and --midi go one at a time'),
+                 ONE_AT_A_TIME),
                 (('--midi', 'a.mid', '120', '480'),
                  '--midi FILE takes no TEMPO or RESOLUTION: the file holds them'),
                 (('--midi', 'a.mid', '--exact'),
                  '--tuplets, --triplets, --exact, --samples, --hz and --tempo-us go with '
                  '--table-at TICK'),
-                (('--at', '0', '120', '480'), '--at, --at-ms and --table-at go with --midi FILE'),
+                (('--at', '0', '120', '480'), '--at, --at-ms, --at-tc and --table-at go with --midi FILE'),
                 (('--midi',), '--midi needs a value'),
                 (('--tempo-for',), '--tempo-for needs MS and NOTE'),
                 (('--tempo-for', '375'), '--tempo-for needs NOTE after MS'),
@@ -337,7 +346,7 @@ class FailureTest(unittest.TestCase):
                  "--at-ms: '1.2.3' is not a time in milliseconds: digits, and a point and "
                  "decimals if any"),
                 (('--write', 'o.mid'), '--write OUT goes with --midi FILE --retick N (and no '
-                                       '--tempo-map or --resolution)'),
+                                       '--tempo-map, --resolution or --fit)'),
                 (('--midi', 'a.mid', '--retick', '960'), '--retick N needs --write OUT'),
                 (('--midi', 'a.mid', '--retick', '0', '--write', 'o.mid'), NOT_A_RESOLUTION),
                 (('--midi', 'a.mid', '--retick=32768', '--write', 'o.mid'), NOT_A_RESOLUTION),
@@ -351,8 +360,19 @@ class FailureTest(unittest.TestCase):
                  ONE_MAP_SOURCE),
                 (('--midi', 'a.mid', '--retick', '96', '--write', 'o.mid', '--write-tempo-map',
                   'p.mid'), '--write-tempo-map and --write go one at a time'),
-                (('--force', '120', '480'), '--tempo-map, --resolution and --force go with '
+                (('--force', '120', '480'), '--tempo-map and --force go with '
                                             '--write-tempo-map OUT or --write OUT'),
+                (('--resolution', '96', '120', '480'),
+                 '--grid, --range, --step, --best, --resolution and --time-signature go with '
+                 '--fit'),
+                (('--midi', 'a.mid', '--fit', '1:1@0', '--write-tempo-map', 'o.mid'),
+                 ONE_MAP_SOURCE),
+                (('--fit', '0,500', '--write-tempo-map', 'o.mid'),
+                 '--write-tempo-map OUT takes the map of --fit POSITION@TIME hits, not of --fit '
+                 'TIMES'),
+                (('--fit', '1:1@0,2:1@2000', '--write', 'o.mid'),
+                 '--write OUT goes with --midi FILE --retick N (and no --tempo-map, --resolution '
+                 'or --fit)'),
                 (('--midi', 'a.mid', '--write-tempo-map', 'o.mid', '--at', '5'), WRITE_ALONE),
                 (('--midi', 'a.mid', '--retick', '96', '--write', 'o.mid', '--exact'),
                  WRITE_ALONE),
@@ -389,8 +409,9 @@ class FailureTest(unittest.TestCase):
         self.assertTrue(out.startswith(SYNOPSIS + '\n'))
         # The limits a user can meet, and which options add up.
         for limit in ('999 characters for the value of --tuplets, --tempos, --at,',
-                      '1,000 bytes for a\nline of standard input',
-                      '--at, --at-ms, --tuplets and --triplets may be repeated and add up',
+                      '1,000 bytes for a line of standard input',
+                      '--at, --at-ms, --at-tc, --fit, --tuplets and --triplets may be repeated '
+                      'and\nadd up',
                       'a tuplet given twice shown once', 'with any\n'
                       '                           number of decimals'):
             self.assertIn(limit, out)

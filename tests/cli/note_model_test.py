@@ -207,10 +207,75 @@ class UnitsTest(unittest.TestCase):
                 self.assertEqual(('%.2f' % ((ms * rate) / 1000), '%.3f' % (1000 / ms)),
                                  (record['samples'], record['hz']), (tempo, rate))
 
+    def test_frames_from_each_rows_milliseconds(self):
+        rng = random.Random(24)
+        for _ in range(60):
+            tempo = round(rng.uniform(20, 300), rng.randint(0, 2))
+            resolution = rng.choice([96, 480, 960])
+            rate = rng.choice(sorted(FRAME_RATES))
+            counted, slowed = FRAME_RATES[rate]
+            tuplets = [(rng.randint(2, 9), rng.randint(1, 9))]
+            records = csv_records('--fps', rate, '--tuplets', tuplet_argument(tuplets),
+                                  repr(tempo), str(resolution))
+            rows = model(tempo, resolution, tuplets)
+            self.assertEqual(len(rows), len(records))
+            for record, (_, _, ms) in zip(records, rows):
+                self.assertEqual('%.2f' % (ms * counted / (1001 if slowed else 1000)),
+                                 record['frames'], (tempo, rate))
+
     def test_not_finite_is_null_in_json(self):
         document = json.loads(run('--format', 'json', '--samples', '48000', '--hz', '0',
                                   '480')[1])
         self.assertEqual({(None, 0.0)}, {(n['samples'], n['hz']) for n in document['notes']})
+
+
+# Frame numbers a second, and whether they run at 1000/1001 of that.
+FRAME_RATES = {'23.976': (24, True), '24': (24, False), '25': (25, False),
+               '29.97': (30, True), '29.97df': (30, True), '30': (30, False),
+               '47.952': (48, True), '48': (48, False), '50': (50, False),
+               '59.94': (60, True), '59.94df': (60, True), '60': (60, False)}
+
+
+class ClickBookTest(unittest.TestCase):
+    """The quarter note in whole frames and eighths of a frame, rounded to
+    the nearest eighth from the tempo's double exactly, halves up."""
+
+    @staticmethod
+    def click(tempo, rate):
+        counted, slowed = FRAME_RATES[rate]
+        eighths_a_minute = fractions.Fraction(8 * 60 * counted * (1000 if slowed else 1),
+                                              1001 if slowed else 1)
+        eighths = math.floor(eighths_a_minute / fractions.Fraction(tempo) + fractions.Fraction(1, 2))
+        return '%d-%d' % divmod(eighths, 8), float(eighths_a_minute / eighths)
+
+    def test_the_books_examples_and_seeded_tempos(self):
+        self.assertEqual(('12-0', 120.0), self.click(120, '24'))
+        self.assertEqual('15-3', self.click(93.5, '24')[0])
+        rng = random.Random(1001)
+        cases = [(120, '24'), (93.5, '24'), (60, '29.97df'), (144, '25'), (300, '23.976')]
+        # As near halfway between two eighths as a double comes: 11,520
+        # eighths a minute at 24 fps over k and a half.
+        cases += [(11520 / (k + 0.5), '24') for k in (80, 95, 123)]
+        cases += [(round(rng.uniform(30, 250), rng.randint(0, 3)), rng.choice(sorted(FRAME_RATES)))
+                  for _ in range(60)]
+        for tempo, rate in cases:
+            with self.subTest(tempo=tempo, rate=rate):
+                status, out, err = run('--format', 'json', '--fps', rate, repr(tempo), '480')
+                self.assertEqual(0, status, err)
+                document = json.loads(out)
+                self.assertEqual(self.click(tempo, rate),
+                                 (document['click'], document['click_bpm']))
+        table = run('--lang', 'en', '--fps', '24', '93.5', '480')[1]
+        self.assertIn('\nclick at 24 frames a second: 15-3 = 93.659 BPM\n', table)
+
+    def test_a_tempo_with_no_click(self):
+        for tempo in ('0', '-120', '1e-300'):
+            with self.subTest(tempo=tempo):
+                document = json.loads(run('--format', 'json', '--fps', '24', '--', tempo,
+                                          '480')[1])
+                self.assertEqual((None, None), (document['click'], document['click_bpm']))
+        self.assertIn('click at 25 frames a second: none at this tempo',
+                      run('--lang', 'en', '--fps', '25', '0', '480')[1])
 
 
 def drift_text(drift):

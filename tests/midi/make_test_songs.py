@@ -47,6 +47,18 @@ def lenient():
             + w.chunk(b'MTrk', second, len(second) + 64))
 
 
+def picture():
+    """A cue that starts at 00:59:58;00 at 29.97 drop-frame (its SMPTE
+    offset), in 4/4, then 3/4, then 7/8 from the middle of a bar, with tempo
+    changes between."""
+    first = w.track([(0, w.smpte_offset(0x40, 59, 58, 0, 0)), (0, w.track_name(b'Cue 1M1')),
+                     (0, w.time_signature(4, 2)), (0, w.tempo(500000)),
+                     (3840, w.time_signature(3, 2)), (0, w.tempo(641711)),
+                     (2400, w.time_signature(7, 3)), (1000, w.tempo(428571)),
+                     (6000, w.tempo(500500))])
+    return w.smf(1, 960, [first, w.track([(0, b'\x90\x3c\x64'), (20000, b'\x80\x3c\x00')])])
+
+
 def broken():
     """A tempo event two bytes long."""
     return w.smf(0, 96, [w.track([(0, b'\xff\x51\x02\x07\xa1')])])
@@ -62,6 +74,7 @@ SONGS = {
     'smpte.mid': smpte,
     'song.rmi': lambda: w.rmid(tempo_map()),
     'lenient.mid': lenient,
+    'picture.mid': picture,
     'broken.mid': broken,
 }
 

@@ -302,9 +302,12 @@ class GeneratedSongsTest(unittest.TestCase):
                 for asked, at in zip(times, document['at'][len(ticks):]):
                     self.assertEqual(tick_at(tempos, division, asked * 1000), at['tick'],
                                      asked)
-                self.assertEqual((1, '', "tactimer-cli: --at-ms: '1%s.5' lies past tick 2^62, the "
-                                  "last that a MIDI file may have\n" % ('0' * 30)),
-                                 run('--midi', path, '--at-ms', '1' + '0' * 30 + '.5'))
+                # 2^110 milliseconds, whose microseconds times the division
+                # pass 2^127 too.
+                for late in ('1' + '0' * 30 + '.5', str(2 ** 110)):
+                    self.assertEqual((1, '', "tactimer-cli: --at-ms: '%s' lies past tick 2^62, "
+                                      "the last that a MIDI file may have\n" % late),
+                                     run('--midi', path, '--at-ms', late))
                 self.assertEqual((end, ms_text(time_of(tempos, division, end))),
                                  (document['end']['tick'], document['end']['ms']))
 

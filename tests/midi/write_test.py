@@ -211,6 +211,35 @@ class TempoMapFileTest(unittest.TestCase):
         self.assertEqual(1, run('--tempo-map', path_in('map.json'), '--write-tempo-map', out,
                                 '--resolution', '96', '--strict', '--force')[0])
 
+    def test_a_fitted_map_is_written_with_a_marker_at_each_hit(self):
+        hits = '1:1@0,door=2:1@2100.5,3:3@4500.25'
+        for resolution in ('960', '96'):
+            with self.subTest(resolution=resolution):
+                arguments = ('--format', 'json', '--resolution', resolution, '--fit', hits)
+                printed = run(*arguments)[1]
+                out = path_in('fitted.mid')
+                status, report, err = run(*arguments, '--write-tempo-map', out, '--force')
+                # It says what --fit says: the map, each hit with its error.
+                self.assertEqual((0, printed, ''), (status, report, err))
+                fitted = json.loads(printed)
+                self.assertEqual(the_map(fitted), the_map(song_json(out)))
+                self.assertEqual([['1', str(hit['tick']), 'Marker_t', '"%s"' % name]
+                                  for hit, name in zip(fitted['hits'], ('1', 'door', '3'))],
+                                 [fields for fields in midicsv_lines(out)
+                                  if fields[2] == 'Marker_t'])
+
+    def test_a_fitted_cue_starts_at_its_timecode_where_the_offset_can_say_it(self):
+        for fps, start, offset in (('29.97df', '01:00:00;00', ['65, 0, 0, 0, 0']),
+                                   ('25', '10:59:58:24.50', ['42, 59, 58, 24, 50']),
+                                   ('23.976', '01:00:00:00', []), (None, None, [])):
+            with self.subTest(fps=fps):
+                picture = ('--fps', fps, '--start', start) if fps else ()
+                out = path_in('cue.mid')
+                self.assertEqual(0, run(*picture, '--fit', '1:1@0,2:1@2000',
+                                        '--write-tempo-map', out, '--force')[0])
+                self.assertEqual(offset, [fields[3] for fields in midicsv_lines(out)
+                                          if fields[2] == 'SMPTE_offset'])
+
     def test_the_smpte_offset_of_the_first_track_at_tick_0_is_kept(self):
         offset = w.smpte_offset(0x61, 2, 3, 4, 5)  # 01:02:03:04.05 at 30 frames
         other = w.smpte_offset(0x20, 9, 9, 9, 9)

@@ -127,6 +127,53 @@ test("lookups and the table at a tick are tactimer-cli's, refused ones said besi
   assert.deepEqual((await download(page, 'json')).bytes, cli(['--format', 'json', '--midi', name], OPENMSX).out);
 });
 
+test("timecodes: the file's SMPTE offset, a chosen rate and start, --at-tc and positions, as tactimer-cli prints them", async () => {
+  const name = 'picture.mid';
+  await open(join(SONGS, name));
+  const columns = ['tick', 'position', 'ms', 'timecode', 'us_per_quarter', 'bpm', 'implied'];
+  for (const [rate, start, at, atTc] of [
+    ['', '', '3:1,4:3:100', '01:00:05;00'],
+    ['25', '', '', '01:00:00:10,01:00:01:00.50'],
+    ['23.976', '10:00:00:00', '2:1:5', '10:00:02:00'],
+  ]) {
+    const label = [rate, start, at, atTc].join(' ');
+    await page.selectOption('#midi-fps', rate);
+    for (const [field, value] of [['#midi-start', start], ['#opt-at', at], ['#opt-at-tc', atTc]]) {
+      await page.fill(field, value);
+      await page.press(field, 'Enter');
+    }
+    await page.waitForFunction(() => document.getElementById('midi-out').dataset.state === 'shown');
+    const args = ['--midi', name, ...(rate ? ['--fps', rate] : []), ...(start ? ['--start', start] : []),
+      ...(at ? ['--at', at] : []), '--at-tc', atTc];
+    const table = cli(['--format', 'csv', ...args], SONGS).out;
+    assert.deepEqual((await tableCells(page, '#midi-out', 'tempos')).slice(1), csvRows(table, 'tempo', columns), label);
+    assert.deepEqual((await tableCells(page, '#midi-out', 'at')).slice(1), csvRows(table, 'at', ['tick', 'position', 'ms', 'timecode', 'at_tc']), label);
+    assert.deepEqual((await download(page, 'json')).bytes, cli(['--format', 'json', ...args], SONGS).out, label);
+    assert.equal(await page.textContent('#midi-error'), '', label);
+  }
+  // A timecode the rate cannot show, beside its field; a position that the
+  // file has not, said above the report, which stays.
+  await page.selectOption('#midi-fps', '29.97df');
+  await page.fill('#opt-at-tc', '01:01:00;00');
+  await page.press('#opt-at-tc', 'Enter');
+  const dropped = cli(['--midi', name, '--fps', '29.97df', '--at-tc', '01:01:00;00'], SONGS);
+  assert.equal(dropped.status, 2);
+  assert.equal(await page.textContent('#opt-at-tc ~ .error'), message(dropped.err));
+  await page.fill('#opt-at-tc', '');
+  await page.fill('#opt-at', '2:4');
+  await page.press('#opt-at', 'Enter');
+  await page.waitForFunction(() => document.getElementById('midi-error').textContent !== '');
+  const missing = cli(['--midi', name, '--fps', '29.97df', '--start', '10:00:00:00', '--at', '2:4'], SONGS);
+  assert.equal(missing.status, 1);
+  assert.equal(await page.textContent('#midi-error'), message(missing.err));
+  await page.waitForFunction(() => document.getElementById('midi-out').dataset.state === 'shown');
+  assert.equal(await page.isDisabled('#midi-close'), false);
+  for (const field of ['#midi-start', '#opt-at']) {
+    await page.fill(field, '');
+  }
+  await page.selectOption('#midi-fps', '');
+});
+
 const vlq = (number) => {
   const bytes = [number & 0x7f];
   for (number >>>= 7; number > 0; number >>>= 7) {

@@ -18,6 +18,7 @@ after(() => browser?.close());
 
 const FIELDS = {'--tuplets': '#opt-tuplets', '--samples': '#opt-samples', '--tempo-us': '#opt-tempo-us'};
 const CHECKS = {'--exact': '#opt-exact', '--hz': '#opt-hz'};
+const SELECTS = {'--fps': '#opt-fps'};
 
 // Types the pair into the form, calculates, and sets the options.
 async function choose(language, tempo, resolution, options) {
@@ -30,6 +31,9 @@ async function choose(language, tempo, resolution, options) {
   }
   for (const [option, selector] of Object.entries(CHECKS)) {
     await page.setChecked(selector, option in options);
+  }
+  for (const [option, selector] of Object.entries(SELECTS)) {
+    await page.selectOption(selector, options[option] ?? '');
   }
 }
 
@@ -60,6 +64,9 @@ const CASES = [
   ['en', '0', '480', {'--tuplets': '3', '--samples': '48000', '--hz': true}],
   ['ja', '１２０', '１０００.５', {'--exact': true, '--tuplets': '9:8,5:3'}],
   ['en', '120', '480', {'--tempo-us': '1', '--exact': true}],
+  ['en', '93.5', '480', {'--fps': '24', '--tuplets': '3'}],
+  ['ja', '120', '960', {'--fps': '29.97df', '--exact': true, '--tempo-us': '641711'}],
+  ['en', '0', '480', {'--fps': '25'}],
 ];
 
 test("each option's table, facts and downloads are tactimer-cli's", async () => {
@@ -149,4 +156,90 @@ test("the tempo for a length is tactimer-cli's, and so is what it refuses", asyn
       assert.equal(await page.textContent('#tempo-for-out'), '', label);
     }
   }
+});
+
+// ---- Fitting to picture ----
+
+const FIT_FIELDS = {
+  '--fps': '#fit-fps', '--start': '#fit-start', '--grid': '#fit-grid', '--range': '#fit-range', '--step': '#fit-step',
+  '--best': '#fit-best', '--resolution': '#fit-resolution', '--time-signature': '#fit-time-signature',
+};
+
+async function fit(hits, options) {
+  await page.fill('#fit-hits', '');
+  for (const [option, selector] of Object.entries(FIT_FIELDS)) {
+    if (option === '--fps') {
+      await page.selectOption(selector, options[option] ?? '');
+    } else {
+      await page.fill(selector, options[option] ?? '');
+    }
+  }
+  await page.fill('#fit-hits', hits);
+}
+
+const fitArguments = (hits, options) => [...Object.entries(options).flat(), '--fit', hits];
+
+// CSV records of one kind, their named cells; a position as the page shows it.
+function records(bytes, kind = null) {
+  const [header, ...rows] = csv(bytes);
+  return rows.filter((row) => kind === null || row[0] === kind).map((row) => (name) =>
+    name === 'position' ? ['bar', 'beat', 'beat_tick'].map((part) => row[header.indexOf(part)]).join(':') : row[header.indexOf(name)]);
+}
+
+const CUE = '01:00:52;00,01:00:53;18,01:00:55;06,01:00:56;16,01:00:58;12,01:01:00;10,01:01:01;20,01:01:03;24';
+
+test("the tempos that fit the hits, and the best one's hits, are tactimer-cli's", async () => {
+  await page.check('input[name="lang"][value="en"]');
+  for (const [hits, options] of [
+    [CUE, {'--fps': '29.97df', '--start': '01:00:52;00', '--best': '5'}],
+    ['0,510,1020,1490,2250', {'--grid': 'triplet 1/8', '--range': '90-130', '--step': '0.05', '--best': '3', '--time-signature': '3/4', '--resolution': '480'}],
+    ['0, 250.25, 500', {}],
+  ]) {
+    const label = JSON.stringify([hits, options]);
+    await fit(hits, options);
+    const rows = records(cli(['--format', 'csv', ...fitArguments(hits, options)]).out);
+    const columns = ['bpm', 'us_per_quarter', 'max_error_ms', ...('--fps' in options ? ['max_error_frames'] : [])];
+    const fits = rows.filter((row) => row('hit') === '1').map((row) => columns.map(row));
+    assert.deepEqual((await tableCells(page, '#fit-out', 'fits')).slice(1), fits, label);
+    const hitColumns = ['ms', ...('--fps' in options ? ['timecode'] : []), 'position', 'tick', 'error_ms'];
+    const best = rows.filter((row) => row('rank') === '1').map((row) => hitColumns.map(row));
+    assert.deepEqual((await tableCells(page, '#fit-out', 'fits.hits')).slice(1), best, label);
+    assert.equal(await page.textContent('#fit-hits ~ .error'), '', label);
+  }
+});
+
+test('an exact map is drawn as a tempo map with its hits, and refusals are said beside their fields', async () => {
+  const hits = '1:1@01:00:52;00,1:4@01:00:53;18,door=4:4:480@01:01:00;10,6:3@01:01:03;24';
+  const options = {'--fps': '29.97df', '--start': '01:00:52;00', '--time-signature': '4/4'};
+  await fit(hits, options);
+  const printed = cli(['--format', 'csv', ...fitArguments(hits, options)]).out;
+  const tempos = records(printed, 'tempo').map((row) => ['tick', 'position', 'ms', 'timecode', 'us_per_quarter', 'bpm'].map(row).concat(''));
+  assert.deepEqual((await tableCells(page, '#fit-out', 'tempos')).slice(1), tempos);
+  const shown = records(printed, 'hit').map((row) => ['tick', 'position', 'ms', 'timecode', 'error_us'].map(row).concat(row('name') === '' ? [] : [row('name')]));
+  assert.deepEqual((await tableCells(page, '#fit-out', 'hits')).slice(1).map((cells) => cells.filter((cell, i) => i < 5 || cell !== '')), shown);
+  assert.ok(await page.$('#fit-out svg.graph'));
+  for (const [field, value, others, typed] of [
+    ['--grid', '1/7', {}, '0,500'],
+    ['--range', '100', {}, '0,500'],
+    ['--best', '0', {'--grid': '1/4'}, '0,500'],
+    ['--start', '01:01:00;00', {'--fps': '29.97df'}, '0,500'],
+    ['--grid', '1/4', {}, hits],
+    ['--time-signature', '4/3', {}, hits],
+  ]) {
+    const label = `${field} ${value} ${typed}`;
+    await fit(typed, {...others, [field]: value});
+    const refused = cli(fitArguments(typed, {...others, [field]: value}));
+    assert.equal(refused.status, 2, label);
+    assert.equal(await page.textContent(`${FIT_FIELDS[field]} ~ .error`), message(refused.err), label);
+  }
+  // Hits that need a frame rate, or that no tempo can land: said beside the hits.
+  for (const typed of ['0,01:00:00:00', '0,1000,999', '0@0,1@20000']) {
+    await fit(typed, {});
+    const refused = cli(['--fit', typed]);
+    assert.notEqual(refused.status, 0, typed);
+    assert.equal(await page.textContent('#fit-hits ~ .error'), message(refused.err), typed);
+    assert.equal(await page.textContent('#fit-out'), '', typed);
+  }
+  await fit('', {});
+  assert.equal(await page.textContent('#fit-hits ~ .error'), '');
 });
