@@ -103,6 +103,7 @@
   let texts = TEXTS.ja;
   let runner = null;
   let compiled = null;
+  let workerCode = null;  // the texts of the scripts the worker is made of
   let pair = ['120', '480'];  // as the form last calculated it
 
   // ---- The form ----
@@ -465,8 +466,7 @@
   const replies = new Map();
 
   function startWorker() {
-    const code = ['tactimer-module', 'tactimer-request', 'tactimer-worker'].map((id) => document.getElementById(id).textContent);
-    const url = URL.createObjectURL(new Blob(code, {type: 'text/javascript'}));
+    const url = URL.createObjectURL(new Blob(workerCode, {type: 'text/javascript'}));
     worker = new Worker(url);
     URL.revokeObjectURL(url);
     worker.onerror = () => {
@@ -675,9 +675,9 @@
   // ---- Start ----
 
   async function loadModule() {
-    const packed = Uint8Array.from(atob($('#tactimer-wasm').textContent.trim()), (c) => c.charCodeAt(0));
-    const bytes = await new Response(new Blob([packed]).stream().pipeThrough(new DecompressionStream('gzip'))).arrayBuffer();
-    compiled = await WebAssembly.compile(bytes);
+    const unpacked = await tactimerPacked;
+    workerCode = unpacked.worker;
+    compiled = await WebAssembly.compile(unpacked.wasm);
     runner = await startTactimer(compiled);
   }
 

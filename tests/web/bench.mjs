@@ -40,8 +40,7 @@ async function pageFigures(page, path, others) {
   await page.setInputFiles('#bench-file', path);
   return page.evaluate(async ([name, runs, others]) => {
     const bytes = new Uint8Array(await document.getElementById('bench-file').files[0].arrayBuffer());
-    const packed = Uint8Array.from(atob(document.getElementById('tactimer-wasm').textContent.trim()), (c) => c.charCodeAt(0));
-    const wasm = await new Response(new Blob([packed]).stream().pipeThrough(new DecompressionStream('gzip'))).arrayBuffer();
+    const {wasm} = await tactimerPacked;
     const runner = await startTactimer(await WebAssembly.compile(wasm));
     runner.sources[1] = (position, capacity) => bytes.subarray(position, position + capacity);
     // The best of a few batches, each the mean of its runs (the page's

@@ -116,6 +116,9 @@ test('axe-core finds nothing critical or serious, at start and with a MIDI file 
 
 test('from the keyboard alone: every control labelled, a file chosen with Space', async () => {
   const {page, context} = await openPage(browser);
+  // Playwright intercepts file choosers only once asked to: a Space that
+  // comes first opens the browser's own, which headless shows nowhere.
+  page.on('filechooser', () => {});
   const unlabelled = await page.$$eval('input, button', (controls) => controls.filter((control) => {
     const label = control.labels?.[0]?.textContent || control.getAttribute('aria-label') || (control.tagName === 'BUTTON' && control.textContent);
     return !label || label.trim() === '';

@@ -22,8 +22,7 @@ before(async () => {
   ({page} = await openPage(browser));
   // The page's own module, compiled from the page's own bytes.
   await page.evaluate(async () => {
-    const packed = Uint8Array.from(atob(document.getElementById('tactimer-wasm').textContent.trim()), (c) => c.charCodeAt(0));
-    const wasm = await new Response(new Blob([packed]).stream().pipeThrough(new DecompressionStream('gzip'))).arrayBuffer();
+    const {wasm} = await tactimerPacked;
     window.testRunner = await startTactimer(await WebAssembly.compile(wasm));
   });
 });
