@@ -25,6 +25,8 @@
       fitHint: 'ヒットの時刻（キューの最初の拍からのミリ秒、またはフレームレートを選んでタイムコード）をコンマ区切りで入れると、ヒットを拍に乗せるテンポを探します。位置@時刻 で入れると、各ヒットをその時刻に鳴らすテンポマップを作ります。',
       hits: 'ヒット', grid: 'グリッド（音価）', range: '試すテンポ（低-高）', step: 'テンポの刻み',
       best: '表示するテンポの数', timeSignature: '拍子',
+      saveTempoMap: 'テンポマップを MIDI ファイルに保存', retick: '曲全体を別の分解能で',
+      saveRetick: 'この分解能で MIDI ファイルに保存', saveFitMap: 'このテンポマップを MIDI ファイルに保存',
       reading: '読み込み中…', byBars: '小節で', byTime: '時間で',
       graph: (low, high) => 'テンポの変化のグラフ: ' + low + '～' + high + ' BPM',
       shown: '最初の 1000 行を表示しています。すべての行は CSV か JSON で保存できます。',
@@ -64,6 +66,8 @@
       fitHint: "Type the hits' times, a comma apart (milliseconds from the cue's first downbeat, or timecodes once a frame rate is chosen), for the tempos that put them on the beat; as POSITION@TIME, for a tempo map that lands each one on its time.",
       hits: 'Hits', grid: 'Grid (note)', range: 'Tempos to try (low-high)', step: 'Tempo step',
       best: 'How many tempos', timeSignature: 'Time signature',
+      saveTempoMap: 'Save the tempo map as a MIDI file', retick: 'The whole song at another resolution',
+      saveRetick: 'Save it as a MIDI file', saveFitMap: 'Save this tempo map as a MIDI file',
       report: (name) => 'report of ' + name, reading: 'Reading…', byBars: 'by bars', byTime: 'by time',
       graph: (low, high) => 'Graph of the tempo: ' + low + ' to ' + high + ' BPM',
       shown: 'The first 1000 rows are shown. Save the CSV or JSON for all of them.',
@@ -451,11 +455,54 @@
     const options = acceptedArguments(fitFields(), ['--format', 'json'], typed);
     const result = runner.run(['--format', 'json', '--lang', language, ...options, ...typed]);
     showFieldError(hits, result.status === 0 ? '' : firstMessage(result.err));
+    const printed = result.status === 0 && !result.cut ? parseJson(decoder.decode(result.out)) : null;
+    // A map that lands each hit (not a list of fits) can be written as one.
+    $('#save-fit-map').disabled = !(printed instanceof Map && printed.has('tempos'));
     if (result.status === 0) {
-      showOutput(out, result, () => drawDocument(parseJson(decoder.decode(result.out))));
+      showOutput(out, result, () => drawDocument(printed));
     } else {
       out.replaceChildren();
     }
+  }
+
+  // ---- Writing MIDI files: the runner writes, the page offers the bytes ----
+
+  const baseName = (name) => name.replace(/\.[^.]*$/, '');
+
+  // The MIDI file that a request wrote, saved under the name given; its
+  // report drawn into out, or the runner's message.
+  function offerWritten(result, name, out, field) {
+    const message = result.status === 0 ? '' : firstMessage(result.err);
+    if (field) {
+      showFieldError(field, message);
+    }
+    if (result.status !== 0 || result.written.length === 0) {
+      out.replaceChildren(...(field ? [] : [element('p', {class: 'error'}, message)]));
+      return;
+    }
+    out.replaceChildren(...drawDocument(parseJson(decoder.decode(result.out))));
+    save(result.written, name, 'audio/midi');
+  }
+
+  async function saveTempoMap() {
+    const name = baseName(openFile) + '-tempo-map.mid';
+    const result = await runOnFile(['--format', 'json', '--lang', language, '--midi', openFile, '--write-tempo-map', name], false);
+    offerWritten(result, name, $('#write-out'), null);
+  }
+
+  async function saveRetick() {
+    const field = $('#opt-retick');
+    const resolution = field.value.trim();
+    const name = baseName(openFile) + '-' + resolution + '.mid';
+    const result = await runOnFile(['--format', 'json', '--lang', language, '--midi', openFile, '--retick', resolution, '--write', name], false);
+    offerWritten(result, name, $('#write-out'), field);
+  }
+
+  function saveFitMap() {
+    const typed = fieldArguments($('#fit-hits'));
+    const options = acceptedArguments(fitFields(), ['--format', 'json'], typed);
+    const result = runner.run(['--format', 'json', '--lang', language, ...options, ...typed, '--write-tempo-map', 'tactimer-fit.mid']);
+    offerWritten(result, 'tactimer-fit.mid', $('#fit-out'), $('#fit-hits'));
   }
 
   // ---- MIDI files, read in the worker ----
@@ -600,7 +647,7 @@
     }
     worker.postMessage({kind: 'open', file});
     openFile = file.name;
-    $('#midi-close').disabled = false;
+    ['#midi-close', '#save-tempo-map', '#save-retick'].forEach((id) => ($(id).disabled = false));
     showSaveWhat();
     refreshReport();
     refreshTableAt();
@@ -611,7 +658,8 @@
     ++latest.report;
     ++latest.table;
     worker?.postMessage({kind: 'close'});
-    $('#midi-close').disabled = true;
+    ['#midi-close', '#save-tempo-map', '#save-retick'].forEach((id) => ($(id).disabled = true));
+    $('#write-out').replaceChildren();
     $('#midi-file').value = '';
     for (const out of [$('#midi-out'), $('#table-at-out')]) {
       out.replaceChildren();
@@ -701,6 +749,10 @@
     document.querySelectorAll('input[name="lang"]').forEach((radio) => radio.addEventListener('change', () => setLanguage(radio.value)));
     $('[data-id="download-csv"]').addEventListener('click', () => download('csv'));
     $('[data-id="download-json"]').addEventListener('click', () => download('json'));
+    $('#save-tempo-map').addEventListener('click', saveTempoMap);
+    $('#save-retick').addEventListener('click', saveRetick);
+    $('#opt-retick').addEventListener('keydown', (event) => event.key === 'Enter' && saveRetick());
+    $('#save-fit-map').addEventListener('click', saveFitMap);
     const hasFiles = (event) => [...event.dataTransfer.types].includes('Files');
     document.addEventListener('dragover', (event) => {
       if (hasFiles(event)) {

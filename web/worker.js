@@ -51,9 +51,10 @@ function handle(message) {
     parsed = parseJson(new TextDecoder().decode(result.out));
   }
   const out = result.out.buffer;
+  const written = result.written.buffer;
   postMessage({id: message.id, status: result.status, err: result.err, cut: result.cut, out,
-               parsed, took},
-              [out]);
+               written: result.written, parsed, took},
+              [out, written]);
 }
 
 onmessage = (event) => {

@@ -66,7 +66,8 @@ export function csv(bytes) {
 const kDownloadGap = 150;
 let lastDownload = 0;
 
-// What a click on a download button saves.
+// What a click on a download button saves: CSV, JSON, or any button named
+// by its data-id.
 export async function download(page, format) {
   const wait = lastDownload + kDownloadGap - Date.now();
   if (wait > 0) {
@@ -75,7 +76,7 @@ export async function download(page, format) {
   lastDownload = Date.now();
   const [saved] = await Promise.all([
     page.waitForEvent('download'),
-    page.click(`[data-id="download-${format}"]`),
+    page.click(`[data-id="${format === 'csv' || format === 'json' ? 'download-' + format : format}"]`),
   ]);
   const stream = await saved.createReadStream();
   const chunks = [];

@@ -4,7 +4,8 @@
 // file with tactimer-cli's message, lenient files, the 256 MiB refusal,
 // dropping a file, and closing it.
 import assert from 'node:assert/strict';
-import {closeSync, openSync, readdirSync, readFileSync, ftruncateSync} from 'node:fs';
+import {closeSync, mkdtempSync, openSync, readdirSync, readFileSync, ftruncateSync} from 'node:fs';
+import {tmpdir} from 'node:os';
 import {basename, dirname, join} from 'node:path';
 import {fileURLToPath} from 'node:url';
 import {after, before, test} from 'node:test';
@@ -188,6 +189,31 @@ const header = (format, tracks, division) => chunk('MThd', bytes(be(format, 2), 
 const END = [0x00, 0xff, 0x2f, 0x00];
 const oneTrack = (...data) => bytes(header(0, 1, 96), chunk('MTrk', bytes(...data)));
 const smpte = (fps, ticks) => ((256 - fps) << 8) | ticks;
+
+test("a song's tempo map and the song at another resolution are saved as the files tactimer-cli writes", async () => {
+  const folder = mkdtempSync(join(tmpdir(), 'written-'));
+  const name = 'be_sharp_bw_redfarn.mid';
+  await open(join(OPENMSX, name));
+  const map = await download(page, 'save-tempo-map');
+  assert.equal(map.name, 'be_sharp_bw_redfarn-tempo-map.mid');
+  assert.equal(cli(['--midi', join(OPENMSX, name), '--write-tempo-map', join(folder, 'map.mid')]).status, 0);
+  assert.deepEqual(map.bytes, readFileSync(join(folder, 'map.mid')));
+  await page.fill('#opt-retick', '768');
+  const moved = await download(page, 'save-retick');
+  assert.equal(moved.name, 'be_sharp_bw_redfarn-768.mid');
+  const report = cli(['--format', 'json', '--midi', join(OPENMSX, name), '--retick', '768', '--write', join(folder, 'moved.mid')]);
+  assert.deepEqual(moved.bytes, readFileSync(join(folder, 'moved.mid')));
+  // The report beside it is tactimer-cli's.
+  const shown = await page.$$eval('#write-out dd', (cells) => cells.map((cell) => cell.textContent));
+  assert.deepEqual(shown, [...report.out.toString().matchAll(/": ([^,}]+)/g)].map(([, value]) => value));
+  // What the runner refuses is said beside the field, and nothing is saved.
+  await page.fill('#opt-retick', '40000');
+  await page.click('[data-id="save-retick"]');
+  await page.waitForFunction(() => document.querySelector('#opt-retick ~ .error').textContent !== '');
+  const refused = cli(['--midi', join(OPENMSX, name), '--retick', '40000', '--write', join(folder, 'no.mid')]);
+  assert.equal(await page.textContent('#opt-retick ~ .error'), message(refused.err));
+  await page.fill('#opt-retick', '');
+});
 
 test("every class of bad file gets tactimer-cli's one line, and nothing else breaks", async () => {
   const files = {

@@ -205,6 +205,8 @@ test("the tempos that fit the hits, and the best one's hits, are tactimer-cli's"
     const best = rows.filter((row) => row('rank') === '1').map((row) => hitColumns.map(row));
     assert.deepEqual((await tableCells(page, '#fit-out', 'fits.hits')).slice(1), best, label);
     assert.equal(await page.textContent('#fit-hits ~ .error'), '', label);
+    // Fits are no map: nothing to save as one.
+    assert.equal(await page.isDisabled('[data-id="save-fit-map"]'), true, label);
   }
 });
 
@@ -218,6 +220,11 @@ test('an exact map is drawn as a tempo map with its hits, and refusals are said 
   const shown = records(printed, 'hit').map((row) => ['tick', 'position', 'ms', 'timecode', 'error_us'].map(row).concat(row('name') === '' ? [] : [row('name')]));
   assert.deepEqual((await tableCells(page, '#fit-out', 'hits')).slice(1).map((cells) => cells.filter((cell, i) => i < 5 || cell !== '')), shown);
   assert.ok(await page.$('#fit-out svg.graph'));
+  // Saved as the tempo-map file tactimer-cli writes, markers and SMPTE
+  // offset included.
+  const saved = await download(page, 'save-fit-map');
+  assert.equal(saved.name, 'tactimer-fit.mid');
+  assert.deepEqual(saved.bytes, cli([...fitArguments(hits, options), '--write-tempo-map', '-']).out);
   for (const [field, value, others, typed] of [
     ['--grid', '1/7', {}, '0,500'],
     ['--range', '100', {}, '0,500'],
