@@ -37,6 +37,22 @@ int Peek(TextCursor &text) {
     return text.position < text.fill ? text.buffer[text.position] : -1;
 }
 
+// Whether the text starts with the UTF-8 byte-order mark that --bom and
+// Notepad write. The buffer is filled until it holds three bytes or the
+// text ends: nothing is taken unless all three are the mark.
+bool StartsWithMark(TextCursor &text) {
+    static const unsigned char kMark[] = {0xEF, 0xBB, 0xBF};
+    Peek(text);
+    while (text.fill < 3 && !text.ended) {
+        const long read = text.source->Read(text.source->context, text.buffer + text.fill,
+                                            kBufferSize - text.fill);
+        text.fill += read > 0 ? read : 0;
+        text.ended = read <= 0;
+        text.unreadable = read < 0;
+    }
+    return text.fill >= 3 && std::memcmp(text.buffer, kMark, 3) == 0;
+}
+
 int Take(TextCursor &text) {
     const int byte = Peek(text);
     if (byte >= 0) {
@@ -497,11 +513,8 @@ bool ReadTempoMapText(const ByteSource &source, int resolution, TempoMapFile &ma
     map.smpteOffset = {false, {}};
     error = {0, nullptr};
     Parse parse = {text, map, error, -1, 0, false};
-    // A byte-order mark, as --bom writes it for Excel.
-    if (Peek(text) == 0xEF) {
-        for (int i = 0; i < 3 && Peek(text) >= 0x80; ++i) {
-            Take(text);
-        }
+    if (StartsWithMark(text)) {
+        text.position = 3;
     }
     const bool read = NextToken(text) == '{' ? ReadJson(parse) : ReadCsv(parse);
     if (!read) {

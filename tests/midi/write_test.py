@@ -178,7 +178,8 @@ class TempoMapFileTest(unittest.TestCase):
                 'marker,192,,,,"two\r\nlines"\r\n'
                 'end,384,,,,\r\n')
         out = path_in('quoted.mid')
-        status, _, err = run('--tempo-map', write(text.encode(), 'quoted.csv'),
+        # With the byte-order mark that --bom writes for Excel, as Excel saves it.
+        status, _, err = run('--tempo-map', write(text.encode('utf-8-sig'), 'quoted.csv'),
                              '--write-tempo-map', out, '--force')
         self.assertEqual((0, ''), (status, err))
         self.assertEqual((96, [(0, 600000, False)], [], 384), the_map(song_json(out)))
@@ -268,6 +269,9 @@ class TempoMapFileTest(unittest.TestCase):
                 ('resolution 0', 'kind,tick,value\nresolution,,0\n',
                  'line 2: the resolution is not a whole number from 1 to 32767'),
                 ('smpte', 'kind,tick,value\nsmpte_fps,,25\n', 'line 2: its division is in SMPTE'),
+                # Only the very bytes of a byte-order mark are passed over.
+                ('a broken mark', b'\xef\xbb\xffkind,tick\n',
+                 'line 1: the first line is not a header'),
                 ('3/3', '{"resolution": 96, "time_signatures": [{"tick": 0, "numerator": 3,\n'
                  '"denominator": 3}]}', "line 2: a time signature's denominator"),
                 ('not json', '{"resolution": 96,, }', 'not JSON'),
@@ -275,7 +279,8 @@ class TempoMapFileTest(unittest.TestCase):
                 ('deep', '{"x": ' + '[' * 100 + ']' * 100 + '}', 'deeper than 64')):
             with self.subTest(map=name):
                 out = path_in('bad.mid')
-                status, _, err = run('--tempo-map', write(text.encode(), 'bad.txt'),
+                data = text if isinstance(text, bytes) else text.encode()
+                status, _, err = run('--tempo-map', write(data, 'bad.txt'),
                                      '--write-tempo-map', out)
                 self.assertEqual(1, status)
                 self.assertIn(message, err)
