@@ -49,6 +49,9 @@
         frames: 'フレーム', click: 'クリック', click_bpm: 'クリックのテンポ（BPM）', fits: 'ヒットに合うテンポ',
         'fits.hits': '最良のテンポでのヒット', hits: 'ヒット', 'hits.name': '名前', max_error_ms: '最大誤差（ミリ秒）',
         max_error_frames: '最大誤差（フレーム）', error_ms: '誤差（ミリ秒）', error_us: '誤差（マイクロ秒）',
+        name_encoding: '曲名の文字コード', resolution_from: '元の分解能', resolution_to: '新しい分解能',
+        events: 'イベント数', moved: '時刻が動いたイベント', max_error_ticks: '最大誤差（Tick）',
+        least_exact_resolution: '全イベントが正確なままの最小分解能',
       },
     },
     en: {
@@ -90,6 +93,9 @@
         frames: 'frames', click: 'click', click_bpm: 'click tempo (BPM)', fits: 'tempos that fit the hits',
         'fits.hits': 'hits at the best tempo', hits: 'hits', 'hits.name': 'name', max_error_ms: 'largest error (ms)',
         max_error_frames: 'largest error (frames)', error_ms: 'error (ms)', error_us: 'error (µs)',
+        name_encoding: 'name encoding', resolution_from: 'resolution before', resolution_to: 'resolution after',
+        events: 'events', moved: 'events moved off their exact time', max_error_ticks: 'largest error (ticks)',
+        least_exact_resolution: 'least resolution keeping every event exact',
       },
     },
   };

@@ -206,6 +206,9 @@ test("a song's tempo map and the song at another resolution are saved as the fil
   // The report beside it is tactimer-cli's.
   const shown = await page.$$eval('#write-out dd', (cells) => cells.map((cell) => cell.textContent));
   assert.deepEqual(shown, [...report.out.toString().matchAll(/": ([^,}]+)/g)].map(([, value]) => value));
+  // Every fact and column has a caption, none is left as its JSON key.
+  const labels = await page.$$eval('dt, th, caption', (cells) => cells.map((cell) => cell.textContent));
+  assert.deepEqual(labels.filter((label) => /^[a-z]+(_[a-z]+)+$/.test(label)), []);
   // What the runner refuses is said beside the field, and nothing is saved.
   await page.fill('#opt-retick', '40000');
   await page.click('[data-id="save-retick"]');
