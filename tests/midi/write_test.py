@@ -32,6 +32,7 @@ import mido
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import smf_writer as w  # noqa: E402
+from midi_test import ms_text, time_of  # noqa: E402
 
 
 def run(*arguments, **options):
@@ -429,18 +430,6 @@ def nearest(tick, resolution, to):
     return below + 1 if exact - below > Fraction(1, 2) else below
 
 
-def time_of(tempos, resolution, tick):
-    """Microseconds at the tick, exactly, under (tick, us) changes in order;
-    120 until the first."""
-    total, start, microseconds = Fraction(0), 0, 500000
-    for change_tick, change in tempos:
-        if change_tick > tick:
-            break
-        total += Fraction((change_tick - start) * microseconds, resolution)
-        start, microseconds = change_tick, change
-    return total + Fraction((tick - start) * microseconds, resolution)
-
-
 def model_report(tracks, tempos, resolution, to):
     """The report, from the definitions: every event's tick moved to the
     nearest, its time under the tempo changes moved the same way."""
@@ -454,16 +443,6 @@ def model_report(tracks, tempos, resolution, to):
             'max_error_ticks': float(max(abs(e) for e in errors)),
             'max_error_ms': float(ms_text(time_error)),
             'least_exact_resolution': resolution // math.gcd(resolution, *ticks)}
-
-
-def ms_text(microseconds):
-    """Milliseconds with three decimals, to the nearest microsecond, ties to
-    even."""
-    whole, rest = divmod(microseconds.numerator, microseconds.denominator)
-    if 2 * rest > microseconds.denominator or (2 * rest == microseconds.denominator
-                                               and whole % 2):
-        whole += 1
-    return '%d.%03d' % divmod(whole, 1000)
 
 
 # ---- Nothing is ever lost ----
