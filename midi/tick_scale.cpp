@@ -4,6 +4,7 @@
 #include "midi/tick_scale.h"
 
 #include <initializer_list>
+#include <numeric>
 
 namespace {
 
@@ -14,15 +15,6 @@ TempoMap g_fromMap;
 TempoMap g_toMap;
 SmfSong g_from;
 SmfSong g_moved;
-
-std::uint64_t CommonDivisor(std::uint64_t a, std::uint64_t b) {
-    while (b != 0) {
-        const std::uint64_t rest = a % b;
-        a = b;
-        b = rest;
-    }
-    return a;
-}
 
 // The tempo change in force at the tick, searched from the one last used.
 const SmfTempo &TempoAt(const TempoMap &map, long long &segment, std::uint64_t tick) {
@@ -105,7 +97,7 @@ bool StartTickScale(TickScale &scale, const GrowingArray<SmfTempo> &tempos, int 
 void CountTickDivisor(RetickReport &report, std::uint64_t tick) {
     const std::uint64_t rest = tick % report.tickDivisor;
     if (rest != 0) {
-        report.tickDivisor = CommonDivisor(report.tickDivisor, rest);
+        report.tickDivisor = std::gcd(report.tickDivisor, rest);
     }
 }
 
